@@ -1,0 +1,51 @@
+// The C-runtime functions whose behaviour differs between the Windows runtime
+// and glibc, behind the same seam as win.h: on Windows the runtime's own
+// functions, on the host the simulated machine's, with the Windows runtime's
+// rules (a 16-bit wide character, a 32-bit unsigned long, its "C" locale).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#ifdef _WIN32
+
+#include <direct.h>
+#include <locale.h>
+#include <stdlib.h>
+
+namespace crt {
+using wide_char = wchar_t;
+using ulong32 = unsigned long;  // 32 bits on Windows
+constexpr int locale_all = LC_ALL;
+
+using ::_chdir;
+using ::free;
+using ::malloc;
+using ::mbstowcs;
+using ::setlocale;
+using ::strtoul;
+using ::wctomb;
+inline int mb_cur_max() { return MB_CUR_MAX; }
+}  // namespace crt
+
+#else
+
+namespace crt {
+using wide_char = char16_t;
+using ulong32 = std::uint32_t;
+constexpr int locale_all = 0;
+
+int _chdir(const char* path);
+void* malloc(std::size_t size);
+void free(void* block);
+char* setlocale(int category, const char* locale);
+std::size_t mbstowcs(wide_char* out, const char* in, std::size_t count);
+int wctomb(char* out, wide_char unit);
+int mb_cur_max();
+ulong32 strtoul(const char* text, char** end, int base);
+}  // namespace crt
+
+#endif
+
+static_assert(sizeof(crt::wide_char) == 2, "Windows' wide characters are UTF-16 units");
+static_assert(sizeof(crt::ulong32) == 4, "Windows' unsigned long has 32 bits");

@@ -1,0 +1,66 @@
+// The simulated Windows machine behind the host build's seam.
+//
+// Plain data that a test stages before calling an entry point, plus a log of
+// the platform calls made and a switch per operation to make it fail. One
+// machine serves the whole process; reset() gives the default machine back.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/host/win_types.h"
+#include "platform/sim/file_system.h"
+#include "platform/sim/registry.h"
+
+namespace sim {
+
+// The C runtime's locale as the Windows runtime keeps it: "C" from start-up
+// until setlocale switches to the user's default.
+struct RuntimeLocale {
+  bool user_default = false;
+  std::string user_name = "English_United States.1252";
+  int user_code_page = 1252;
+};
+
+enum class FailMode { once, always };
+
+struct Fault {
+  FailMode mode = FailMode::always;
+  long status = 0;  // what the failing call reports, where it reports a status
+};
+
+struct Machine {
+  Registry registry;
+  FileSystem files;
+  std::string system_directory = "C:\\WINDOWS\\system32";
+  std::string windows_directory = "C:\\WINDOWS";
+  RuntimeLocale locale;
+  std::map<std::string, Fault> faults;
+  std::vector<std::string> calls;
+};
+
+// The process's machine. Access it only between calls into the module, or
+// under the lock that the simulated operations take.
+Machine& machine();
+std::recursive_mutex& machine_lock();
+
+// A fresh default machine: no faults, an empty call log.
+void reset();
+void stage_default(Machine& m);
+
+// Makes the named operation fail (once, or until cleared). For operations
+// that return a status, `status` is that status.
+void fail(const std::string& operation, FailMode mode = FailMode::always, long status = 0);
+void clear_faults();
+
+// Used by the simulated operations.
+bool take_fault(const std::string& operation, long* status = nullptr);
+void log_call(std::string line);
+
+// How many log lines start with `prefix`.
+int count_calls(const std::string& prefix);
+
+}  // namespace sim

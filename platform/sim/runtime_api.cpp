@@ -1,0 +1,140 @@
+// The C runtime's locale-dependent conversions and the heap, with the Windows
+// runtime's rules: "C" maps bytes and units below 256 one to one; a user
+// locale converts with its code page (here Windows-1252) and rejects units
+// that it could only replace by a default character.
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/crt.h"
+#include "platform/sim/machine.h"
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; the five it leaves undefined map to the
+// same C1 control units, as Windows does.
+constexpr char16_t cp1252_high[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t byte_to_unit(unsigned char byte, bool user_locale) {
+  if (user_locale && byte >= 0x80 && byte <= 0x9F) return cp1252_high[byte - 0x80];
+  return byte;
+}
+
+int unit_to_byte(char16_t unit, bool user_locale) {
+  if (!user_locale) return unit < 256 ? unit : -1;
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return unit;
+  for (int i = 0; i < 32; ++i) {
+    if (cp1252_high[i] == unit) return 0x80 + i;
+  }
+  return -1;
+}
+
+bool user_locale() { return sim::machine().locale.user_default; }
+
+}  // namespace
+
+namespace crt {
+
+char* setlocale(int category, const char* locale) {
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  static std::string answer;
+  auto& state = sim::machine().locale;
+  sim::log_call(std::string("setlocale ") + std::to_string(category) + " " +
+                (locale ? "\"" + std::string(locale) + "\"" : "null"));
+  if (locale) {
+    if (std::strcmp(locale, "") == 0) {
+      state.user_default = true;
+    } else if (std::strcmp(locale, "C") == 0) {
+      state.user_default = false;
+    } else if (std::strcmp(locale, state.user_name.c_str()) == 0) {
+      state.user_default = true;
+    } else {
+      return nullptr;
+    }
+  }
+  answer = state.user_default ? state.user_name : "C";
+  return &answer[0];
+}
+
+int mb_cur_max() {
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  return 1;  // both locales the simulation offers are single-byte
+}
+
+int wctomb(char* out, wide_char unit) {
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  if (!out) return 0;  // no shift state
+  int byte = unit_to_byte(unit, user_locale());
+  if (byte < 0) return -1;
+  *out = static_cast<char>(byte);
+  return 1;
+}
+
+std::size_t mbstowcs(wide_char* out, const char* in, std::size_t count) {
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  sim::log_call("mbstowcs " + std::to_string(count));
+  if (sim::take_fault("mbstowcs")) return static_cast<std::size_t>(-1);
+  bool user = user_locale();
+  std::size_t written = 0;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(in); *p; ++p) {
+    if (out) {
+      if (written == count) return written;
+      out[written] = byte_to_unit(*p, user);
+    }
+    ++written;
+  }
+  if (out && written < count) out[written] = 0;
+  return written;
+}
+
+ulong32 strtoul(const char* text, char** end, int base) {
+  const char* p = text;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  if (base == 0) {
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+      base = 16;
+    } else {
+      base = p[0] == '0' ? 8 : 10;
+    }
+  }
+  if (base == 16 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) p += 2;
+  std::uint64_t value = 0;
+  bool overflow = false;
+  const char* digits_start = p;
+  for (;; ++p) {
+    int digit;
+    if (*p >= '0' && *p <= '9') {
+      digit = *p - '0';
+    } else if (*p >= 'a' && *p <= 'z') {
+      digit = *p - 'a' + 10;
+    } else if (*p >= 'A' && *p <= 'Z') {
+      digit = *p - 'A' + 10;
+    } else {
+      break;
+    }
+    if (digit >= base) break;
+    value = value * base + digit;
+    if (value > 0xFFFFFFFFu) {
+      overflow = true;
+      value = 0xFFFFFFFFu;
+    }
+  }
+  if (end) *end = const_cast<char*>(p == digits_start ? text : p);
+  if (p == digits_start) return 0;
+  if (overflow) return 0xFFFFFFFFu;  // ULONG_MAX whatever the sign, as the Windows runtime gives
+  return negative ? static_cast<ulong32>(0u - static_cast<ulong32>(value))
+                  : static_cast<ulong32>(value);
+}
+
+void* malloc(std::size_t size) {
+  if (sim::take_fault("malloc")) return nullptr;
+  return std::malloc(size);
+}
+
+void free(void* block) { std::free(block); }
+
+}  // namespace crt

@@ -1,0 +1,39 @@
+// The one seam between the modules and Windows.
+//
+// Modules call Windows through win:: and read its types and constants by their
+// Windows names. On Windows these are the system's own declarations, so the
+// calls cost nothing; on the host they are our declarations of the same
+// operations, answered by the simulated machine (platform/sim).
+#pragma once
+
+#ifdef _WIN32
+
+#include <windows.h>
+
+namespace win {
+using ::GetCurrentDirectoryA;
+using ::GetShortPathNameA;
+using ::GetSystemDirectoryA;
+using ::GetWindowsDirectoryA;
+using ::RegCloseKey;
+using ::RegOpenKeyExA;
+using ::RegQueryValueExA;
+}  // namespace win
+
+#else
+
+#include "platform/host/win_types.h"
+
+namespace win {
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size);
+
+LSTATUS RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                         LPDWORD size);
+LSTATUS RegCloseKey(HKEY key);
+}  // namespace win
+
+#endif
