@@ -1,0 +1,55 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "wine_test.h"
+
+namespace wine {
+
+namespace {
+std::string& path_storage() {
+  static std::string path = "zozudu.dll";
+  return path;
+}
+}  // namespace
+
+const std::string& dll_path() { return path_storage(); }
+
+testhost::NativeModule& module() {
+  static testhost::NativeModule loaded(dll_path());
+  return loaded;
+}
+
+std::string run_command(const std::string& command_line, int* exit_code) {
+  std::string output;
+  FILE* pipe = _popen(command_line.c_str(), "r");
+  if (!pipe) return output;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+  int status = _pclose(pipe);
+  if (exit_code) *exit_code = status;
+  return output;
+}
+
+ScratchDirectory::ScratchDirectory(const std::string& name) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  path_ = std::string(temp) + "zozudu-" + name;
+  run_command("rmdir /s /q \"" + path_ + "\" 2>NUL");
+  CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ScratchDirectory::~ScratchDirectory() { run_command("rmdir /s /q \"" + path_ + "\" 2>NUL"); }
+
+}  // namespace wine
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc > 1) wine::path_storage() = argv[1];
+  if (!wine::module().loaded()) {
+    std::fprintf(stderr, "cannot load %s (error %lu)\n", wine::dll_path().c_str(), GetLastError());
+    return 2;
+  }
+  return RUN_ALL_TESTS();
+}
