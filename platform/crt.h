@@ -12,6 +12,7 @@
 #include <direct.h>
 #include <locale.h>
 #include <stdlib.h>
+#include <string.h>
 
 namespace crt {
 using wide_char = wchar_t;
@@ -26,6 +27,7 @@ using ::setlocale;
 using ::strtoul;
 using ::wctomb;
 inline int mb_cur_max() { return MB_CUR_MAX; }
+inline char* strdup(const char* text) { return ::_strdup(text); }
 }  // namespace crt
 
 #else
@@ -43,6 +45,7 @@ std::size_t mbstowcs(wide_char* out, const char* in, std::size_t count);
 int wctomb(char* out, wide_char unit);
 int mb_cur_max();
 ulong32 strtoul(const char* text, char** end, int base);
+char* strdup(const char* text);  // a block for crt::free
 }  // namespace crt
 
 #endif

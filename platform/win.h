@@ -8,9 +8,30 @@
 
 #ifdef _WIN32
 
+#include <intrin.h>
 #include <windows.h>
 
+#include <cstdint>
+
 namespace win {
+using ::EnumDisplaySettingsA;
+using ::FindClose;
+using ::FindFirstFileA;
+using ::GetComputerNameA;
+using ::GetDC;
+using ::GetDeviceCaps;
+using ::GetDiskFreeSpaceExA;
+using ::GetDriveTypeA;
+using ::GetLogicalDrives;
+using ::GetLogicalDriveStringsA;
+using ::GetSystemMetrics;
+using ::GlobalMemoryStatus;
+using ::QueryPerformanceCounter;
+using ::QueryPerformanceFrequency;
+using ::ReleaseDC;
+using ::SetCurrentDirectoryA;
+// The processor's cycle count since reset: one instruction, no system call.
+inline std::uint64_t read_time_stamp_counter() { return __rdtsc(); }
 using ::GetCurrentDirectoryA;
 using ::GetShortPathNameA;
 using ::GetSystemDirectoryA;
@@ -34,6 +55,27 @@ LSTATUS RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                          LPDWORD size);
 LSTATUS RegCloseKey(HKEY key);
+
+BOOL GetComputerNameA(LPSTR buffer, LPDWORD size);
+void GlobalMemoryStatus(LPMEMORYSTATUS status);
+int GetSystemMetrics(int index);
+HDC GetDC(HWND window);
+int GetDeviceCaps(HDC dc, int index);
+int ReleaseDC(HWND window, HDC dc);
+BOOL EnumDisplaySettingsA(LPCSTR device, DWORD mode, DEVMODEA* record);
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+std::uint64_t read_time_stamp_counter();
+
+DWORD GetLogicalDrives();
+DWORD GetLogicalDriveStringsA(DWORD length, LPSTR buffer);
+UINT GetDriveTypeA(LPCSTR root);
+BOOL GetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCaller, PULARGE_INTEGER totalBytes,
+                         PULARGE_INTEGER totalFreeBytes);
+BOOL SetCurrentDirectoryA(LPCSTR path);
+HANDLE FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData);
+BOOL FindClose(HANDLE find);
 }  // namespace win
 
 #endif

@@ -13,6 +13,7 @@
 
 #include "platform/host/win_types.h"
 #include "platform/sim/file_system.h"
+#include "platform/sim/hardware.h"
 #include "platform/sim/registry.h"
 
 namespace sim {
@@ -40,12 +41,22 @@ struct Machine {
   RuntimeLocale locale;
   std::map<std::string, Fault> faults;
   std::vector<std::string> calls;
+  // Machine and display facts, the clocks, the drives by letter (A to Z).
+  std::string computer_name = "ZOZUDU-SIM";
+  std::uint64_t total_physical_memory = 512ull << 20;
+  Display display;
+  Clock clock;
+  std::map<char, Drive> drives;
+  int find_handles_open = 0;
 };
 
 // The process's machine. Access it only between calls into the module, or
 // under the lock that the simulated operations take.
 Machine& machine();
 std::recursive_mutex& machine_lock();
+
+// Adds a drive; a drive with a medium gets its root directory in the file tree.
+Drive& add_drive(Machine& m, char letter, UINT type, bool has_medium = true);
 
 // A fresh default machine: no faults, an empty call log.
 void reset();

@@ -137,4 +137,12 @@ void* malloc(std::size_t size) {
 
 void free(void* block) { std::free(block); }
 
+char* strdup(const char* text) {
+  if (sim::take_fault("strdup")) return nullptr;
+  std::size_t size = std::strlen(text) + 1;
+  char* copy = static_cast<char*>(std::malloc(size));
+  if (copy) std::memcpy(copy, text, size);
+  return copy;
+}
+
 }  // namespace crt
