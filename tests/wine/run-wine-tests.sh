@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# run-wine-tests.sh 32|64 [test host arguments...]
+# Runs the Windows test host of build/win32 or build/win64 under Xvfb at a
+# screen size of our choosing, with two extra drives staged through Wine's
+# drive configuration: E: a floppy-type drive and F: a CD-ROM drive, both
+# holding an MSDOS.SYS (so that the bootable-drive scan must pass over E:).
+set -euo pipefail
+arch=$1
+shift
+root=$(cd "$(dirname "$0")/../.." && pwd)
+wine_sh=$root/scripts/wine.sh
+export WINEPREFIX=${ZOZUDU_WINEPREFIX:-$root/build/wineprefix}
+screen=1280x1024
+
+# The prefix must exist before its drives can be changed.
+"$wine_sh" "$arch" cmd /c exit >/dev/null 2>&1 || true
+
+drives=$root/build/wine-drives
+mkdir -p "$drives/floppy" "$drives/cdrom"
+printf 'staged\r\n' >"$drives/floppy/MSDOS.SYS"
+printf 'staged\r\n' >"$drives/cdrom/MSDOS.SYS"
+ln -sfn "$drives/floppy" "$WINEPREFIX/dosdevices/e:"
+ln -sfn "$drives/cdrom" "$WINEPREFIX/dosdevices/f:"
+"$wine_sh" "$arch" reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null
+"$wine_sh" "$arch" reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null
+# Wine's mount manager reads the drive types when it starts: let this
+# prefix's server end so that the test host starts a fresh one.
+wineserver -w
+
+export ZOZUDU_SCREEN=$screen
+export ZOZUDU_STAGED_DRIVES="E:floppy F:cdrom"
+cd "$root/build/win$arch"
+exec xvfb-run -a -s "-screen 0 ${screen}x24" "$wine_sh" "$arch" ./zozudu_wine_tests.exe "$@"
