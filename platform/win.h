@@ -30,15 +30,20 @@ using ::QueryPerformanceCounter;
 using ::QueryPerformanceFrequency;
 using ::ReleaseDC;
 using ::SetCurrentDirectoryA;
-// The processor's cycle count since reset: one instruction, no system call.
-inline std::uint64_t read_time_stamp_counter() { return __rdtsc(); }
 using ::GetCurrentDirectoryA;
 using ::GetShortPathNameA;
 using ::GetSystemDirectoryA;
 using ::GetWindowsDirectoryA;
 using ::RegCloseKey;
+using ::RegCreateKeyExA;
+using ::RegDeleteKeyA;
+using ::RegDeleteValueA;
 using ::RegOpenKeyExA;
 using ::RegQueryValueExA;
+using ::RegSetValueExA;
+using ::SetErrorMode;
+// The processor's cycle count since reset: one instruction, no system call.
+inline std::uint64_t read_time_stamp_counter() { return __rdtsc(); }
 }  // namespace win
 
 #else
@@ -76,6 +81,16 @@ BOOL GetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCaller, PULARGE
 BOOL SetCurrentDirectoryA(LPCSTR path);
 HANDLE FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData);
 BOOL FindClose(HANDLE find);
+
+LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
+                        REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                        LPDWORD disposition);
+LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                       DWORD size);
+LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName);
+LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey);
+
+UINT SetErrorMode(UINT mode);
 }  // namespace win
 
 #endif

@@ -5,6 +5,7 @@
 // machine serves the whole process; reset() gives the default machine back.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -48,6 +49,11 @@ struct Machine {
   Clock clock;
   std::map<char, Drive> drives;
   int find_handles_open = 0;
+  // The process's error mode, as SetErrorMode reads and replaces it.
+  UINT error_mode = 0;
+  // Sees every logged call as it happens (a test that watches a moment no
+  // later check can reach, such as the process's exit).
+  std::function<void(const std::string&)> call_observer;
 };
 
 // The process's machine. Access it only between calls into the module, or
