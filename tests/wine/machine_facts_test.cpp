@@ -28,6 +28,19 @@ TEST_F(MachineFacts, MemoryIsWhatGlobalMemoryStatusReports) {
       << status.dwTotalPhys << " bytes reported";
 }
 
+TEST_F(MachineFacts, CpuVendorIsTheRegistrysIdentifierOfProcessorZero) {
+  const char* key = "Hardware\\Description\\System\\CentralProcessor\\0";
+  char identifier[256] = "";
+  DWORD size = sizeof identifier;
+  ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, key, "Identifier", RRF_RT_REG_SZ, nullptr, identifier,
+                         &size),
+            ERROR_SUCCESS);
+  ASSERT_NE(identifier[0], '\0');
+  EXPECT_EQ(call_bytes("getCPUVendor"), identifier);
+  std::string reg = wine::run_command("reg query \"HKLM\\" + std::string(key) + "\" /v Identifier");
+  EXPECT_NE(reg.find(identifier), std::string::npos) << reg;
+}
+
 TEST_F(MachineFacts, ScreenSizeIsThePrimaryScreensMetrics) {
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   EXPECT_EQ(call("getScreenX").int_value, width);
