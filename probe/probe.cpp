@@ -38,6 +38,32 @@ const std::vector<Step> steps = {
     {"delRegKey", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe"}},
     {"delRegKey", {"HKEY_CURRENT_USER", "Software\\zozudu"}},
     {"getRegString", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe", "text"}},
+    // The machine, its display and its processor.
+    {"getComputerName", {}},
+    {"getRAM", {}},
+    {"getCPUVendor", {}},
+    {"getCPUSpeed", {}},
+    {"getScreenX", {}},
+    {"getScreenY", {}},
+    {"getColorBits", {}},
+    {"getMaxScreenWidth", {}},
+    {"getMaxScreenHeight", {}},
+    // The drives: one pass of the enumerator and the start of the next.
+    {"getLogicalDrives", {}},
+    {"getLogicalDriveStrings", {}},
+    {"getLogicalDriveStrings", {}},
+    {"getLogicalDriveStrings", {}},
+    {"getLogicalDriveStrings", {}},
+    {"getLogicalDriveStrings", {}},
+    {"getDriveType", {"C:\\"}},
+    {"getDriveType", {"Z:\\"}},
+    {"getDriveType", {"Q:\\"}},
+    {"isHD", {"C:\\"}},
+    {"isHD", {"Q:\\"}},
+    {"getDiskFreeSpace", {"C:\\"}},
+    {"getDiskFreeSpace", {"Q:\\"}},
+    {"getFirstBootableDrive", {}},
+    {"getCurrentDir", {}},
 };
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
