@@ -151,13 +151,13 @@ TEST_F(CreateShortcut, ConvertsTheLinkPathUnderTheRuntimesCurrentLocale) {
     std::u16string saved_as;
   } cases[] = {
       {"\"C\": e acute kept", u"C:\\TEMP\\caf\u00E9.lnk", false, u"C:\\TEMP\\caf\u00E9.lnk"},
-      {"\"C\": units above U+00FF dropped", u"C:\\TEMP\\a\u20AC\u03A9b.lnk", false,
+      {"\"C\": units above U+00FF dropped", u"C:\\TEMP\\a\u20AC\u4E2Db.lnk", false,
        u"C:\\TEMP\\ab.lnk"},
       {"\"C\": U+0080 passes as byte 0x80, which the ANSI code page reads as the euro sign",
        u"C:\\TEMP\\a\u0080b.lnk", false, u"C:\\TEMP\\a\u20ACb.lnk"},
       {"\"C\": both halves of a surrogate pair dropped", u"C:\\TEMP\\a\U0001F600b.lnk", false,
        u"C:\\TEMP\\ab.lnk"},
-      {"user's: the euro sign kept, omega dropped", u"C:\\TEMP\\a\u20AC\u03A9b.lnk", true,
+      {"user's: the euro sign kept, U+4E2D dropped", u"C:\\TEMP\\a\u20AC\u4E2Db.lnk", true,
        u"C:\\TEMP\\a\u20ACb.lnk"},
       {"user's: e acute kept", u"C:\\TEMP\\caf\u00E9.lnk", true, u"C:\\TEMP\\caf\u00E9.lnk"},
       {"user's: U+0080 has no byte in Windows-1252", u"C:\\TEMP\\a\u0080b.lnk", true,
