@@ -24,8 +24,7 @@ HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
   } else if (m.launches.answer) {
     answer = *m.launches.answer;
   } else {
-    const sim::FileEntry* entry = m.files.find(file);
-    answer = entry && !entry->is_directory() ? 42 : ERROR_FILE_NOT_FOUND;
+    answer = m.files.find(file) ? 42 : ERROR_FILE_NOT_FOUND;  // a folder opens too
   }
   if (static_cast<std::int32_t>(answer) > 32) {
     m.launches.accepted.push_back({file, m.files.current_directory()});

@@ -58,8 +58,8 @@ struct ShellLinks {
   std::vector<SavedShellLink> saved;
 };
 
-// ShellExecuteA: unless an answer is staged, an item that exists in the file
-// tree is accepted (42) and any other is not found (2).
+// ShellExecuteA: unless an answer is staged, an item (file or folder) that
+// exists in the file tree is accepted (42) and any other is not found (2).
 struct ShellLaunches {
   struct Launch {
     std::string item;
