@@ -28,6 +28,26 @@ public final class Native {
     public static native int chdir(String path);
 
     /**
+     * Writes a Windows shortcut file. The link path is narrowed with the
+     * native runtime's current locale (the "C" locale until
+     * {@link #getStartupDir} switches it), so characters it cannot represent
+     * are left out of the file name; a U+0000 ends it.
+     *
+     * @param linkPath the shortcut file to write
+     * @param targetPath the file the shortcut points to
+     * @param description the shortcut's description
+     * @param workingDir the directory the target starts in
+     * @param arguments the target's command-line arguments
+     * @param iconPath the icon's file, used with index 0; empty for none
+     * @param showState exactly "Minimized" for a minimized window, anything
+     *        else for a normal one
+     * @return true when the file was saved; false when it was not, for a
+     *         link path longer than a Windows path, or a null argument
+     */
+    public static native boolean createSC(String linkPath, String targetPath, String description,
+            String workingDir, String arguments, String iconPath, String showState);
+
+    /**
      * The process's current directory.
      *
      * @return the directory, or the empty string when it needs 99 bytes or
@@ -69,4 +89,25 @@ public final class Native {
      * @return the folder, or the empty string when the system cannot say
      */
     public static native String getWindowsDirectory();
+
+    /**
+     * Forces an immediate restart of the machine, ending every program
+     * without asking. No privilege is requested first.
+     *
+     * @return the system's answer: nonzero when the restart was accepted, 0
+     *         when it was refused (for example without the shutdown
+     *         privilege enabled)
+     */
+    public static native int reboot();
+
+    /**
+     * Opens a document, program or folder with the application the shell
+     * associates with it, in the process's current directory. The whole
+     * text names the item: no part of it is passed as arguments.
+     *
+     * @param path the item to open
+     * @return 1 when the shell accepted the request, 0 when not (no such
+     *         item, no associated application, or a null path)
+     */
+    public static native int shellExecute(String path);
 }

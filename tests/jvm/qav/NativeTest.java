@@ -131,6 +131,24 @@ class NativeTest {
     }
 
     @Test
+    void shortcutsAreSavedIntoExistingFoldersAndThenOpen() {
+        assertEquals(true, call("createSC", "C:\\TEMP\\app.lnk", "C:\\WINDOWS\\notepad.exe",
+                "Notes", "C:\\WINDOWS", "", "", "Minimized"));
+        assertEquals(1, call("shellExecute", "C:\\TEMP\\app.lnk"));
+        assertEquals(false, call("createSC", "C:\\Missing\\app.lnk", "", "", "", "", "", ""));
+        assertEquals(false, call("createSC", null, "", "", "", "", "", ""));
+        assertEquals(false, call("createSC", "C:\\TEMP\\x.lnk", "", "", "", "", "", null));
+    }
+
+    @Test
+    void launchingNeedsAnExistingItemAndTheSimulatedRestartIsRefused() {
+        assertEquals(1, call("shellExecute", "C:\\WINDOWS"));
+        assertEquals(0, call("shellExecute", "C:\\Missing\\app.exe"));
+        assertEquals(0, call("shellExecute", (Object) null));
+        assertEquals(0, call("reboot"));  // the host library's machine is simulated
+    }
+
+    @Test
     void resultsAreNewStringsEachTime() {
         Object first = call("getWindowsDirectory");
         Object second = call("getWindowsDirectory");
