@@ -10,6 +10,10 @@
 
 #include <intrin.h>
 #include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlguid.h>
+#include <shobjidl.h>
 
 #include <cstdint>
 
@@ -30,6 +34,11 @@ using ::QueryPerformanceCounter;
 using ::QueryPerformanceFrequency;
 using ::ReleaseDC;
 using ::SetCurrentDirectoryA;
+using ::CoCreateInstance;
+using ::CoInitialize;
+using ::ExitWindowsEx;
+using ::MultiByteToWideChar;
+using ::ShellExecuteA;
 using ::GetCurrentDirectoryA;
 using ::GetShortPathNameA;
 using ::GetSystemDirectoryA;
@@ -48,9 +57,19 @@ inline std::uint64_t read_time_stamp_counter() { return __rdtsc(); }
 
 #else
 
+#include "platform/host/com_types.h"
 #include "platform/host/win_types.h"
 
 namespace win {
+HRESULT CoInitialize(LPVOID reserved);
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
+                         LPVOID* object);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int bytes, LPWSTR wide,
+                        int units);
+HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                        LPCSTR directory, INT show);
+BOOL ExitWindowsEx(UINT flags, DWORD reason);
+
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);

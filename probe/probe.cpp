@@ -64,7 +64,38 @@ const std::vector<Step> steps = {
     {"getDiskFreeSpace", {"Q:\\"}},
     {"getFirstBootableDrive", {}},
     {"getCurrentDir", {}},
+    {"createSC", {"{temp}\\probe.lnk", "C:\\windows\\notepad.exe", "zozudu probe", "C:\\windows",
+                  "/a", "C:\\windows\\notepad.exe", "Minimized"}},
+    {"createSC", {"{temp}\\no such folder\\probe.lnk", "C:\\windows\\notepad.exe", "", "", "", "",
+                  ""}},
+    {"shellExecute", {"C:\\no such folder\\nothing.exe"}},
+    // reboot is never called: it would restart the machine.
 };
+
+// "{temp}" in an argument stands for a fresh folder below the temporary one.
+std::string expand(const std::string& argument, const std::string& temp) {
+  std::string text = argument;
+  auto at = text.find("{temp}");
+  if (at != std::string::npos) text.replace(at, 6, temp);
+  return text;
+}
+
+// What createSC saved: the file's size and the ShowCommand stored at offset 0x3C.
+void show_saved_shortcut(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    std::printf("\nshortcut %s: not saved\n", path.c_str());
+    return;
+  }
+  unsigned char bytes[4096];
+  std::size_t size = std::fread(bytes, 1, sizeof bytes, file);
+  std::fclose(file);
+  unsigned long show = size >= 0x40 ? bytes[0x3C] | bytes[0x3D] << 8 | bytes[0x3E] << 16 |
+                                          static_cast<unsigned long>(bytes[0x3F]) << 24
+                                    : 0;
+  std::printf("\nshortcut %s: %u bytes, shell link header %s, ShowCommand %lu\n", path.c_str(),
+              static_cast<unsigned>(size), size >= 4 && bytes[0] == 0x4C ? "yes" : "no", show);
+}
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -103,6 +134,12 @@ int main(int argc, char** argv) {
   std::printf("%-22s %-28s %s\n", "method", "arguments", "answer");
   std::printf("%-22s %-28s %s\n", "------", "---------", "------");
 
+  char temp_path[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp_path);
+  std::string temp = std::string(temp_path) + "zozudu-probe";
+  CreateDirectoryA(temp.c_str(), nullptr);
+  DeleteFileA((temp + "\\probe.lnk").c_str());
+
   int failures = exported == static_cast<int>(testhost::methods().size()) ? 0 : 1;
   std::set<std::string> shown;
   for (const auto& step : steps) {
@@ -110,7 +147,7 @@ int main(int argc, char** argv) {
     std::vector<jstring> args;
     std::string shown_args;
     for (const auto& a : step.arguments) {
-      args.push_back(java.make_utf8(a));
+      args.push_back(java.make_utf8(expand(a, temp)));
       shown_args += (shown_args.empty() ? "" : ", ") + quoted(a);
     }
     testhost::Result result = module.call(java.jni(), step.method, args);
@@ -127,6 +164,7 @@ int main(int argc, char** argv) {
       std::printf("%-22s %-28s %s\n", m.name, "", "(exported, not called by the probe)");
     }
   }
+  show_saved_shortcut(temp + "\\probe.lnk");
   std::fflush(stdout);
   return failures;
 }

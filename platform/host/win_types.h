@@ -23,6 +23,14 @@ using LPCWSTR = const WCHAR*;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using ULONG_PTR = std::uintptr_t;
+using INT = int;
+using ULONG = std::uint32_t;
+using LPVOID = void*;
+
+struct HWND__;
+using HWND = HWND__*;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
 
 using LPVOID = void*;
 
@@ -48,6 +56,25 @@ using PHKEY = HKEY*;
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+
+#define S_OK 0L
+#define S_FALSE 1L
+#define E_NOINTERFACE (static_cast<HRESULT>(0x80004002u))
+#define E_FAIL (static_cast<HRESULT>(0x80004005u))
+#define E_OUTOFMEMORY (static_cast<HRESULT>(0x8007000Eu))
+#define REGDB_E_CLASSNOTREG (static_cast<HRESULT>(0x80040154u))
+#define RPC_E_CHANGED_MODE (static_cast<HRESULT>(0x80010106u))
+#define HRESULT_FROM_WIN32(code) (static_cast<HRESULT>(0x80070000u | (code)))
+#define CLSCTX_INPROC_SERVER 0x1
+#define CP_ACP 0
+
+#define SW_SHOWNORMAL 1
+#define SW_SHOW 5
+#define SW_SHOWMINNOACTIVE 7
+
+#define EWX_REBOOT 0x2
+#define EWX_FORCE 0x4
 
 #define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000000u)))
 #define HKEY_CURRENT_USER (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000001u)))

@@ -28,9 +28,9 @@ void reset() {
   stage_default(m);
 }
 
-void fail(const std::string& operation, FailMode mode, long status) {
+void fail(const std::string& operation, FailMode mode, long status, int after) {
   std::lock_guard<std::recursive_mutex> hold(machine_lock());
-  storage().faults[operation] = Fault{mode, status};
+  storage().faults[operation] = Fault{mode, status, after};
 }
 
 void clear_faults() {
@@ -43,6 +43,10 @@ bool take_fault(const std::string& operation, long* status) {
   auto& faults = storage().faults;
   auto it = faults.find(operation);
   if (it == faults.end()) return false;
+  if (it->second.after > 0) {
+    --it->second.after;
+    return false;
+  }
   if (status) *status = it->second.status;
   if (it->second.mode == FailMode::once) faults.erase(it);
   return true;

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,49 @@ enum class FailMode { once, always };
 struct Fault {
   FailMode mode = FailMode::always;
   long status = 0;  // what the failing call reports, where it reports a status
+  int after = 0;    // calls let through before the first failure
+};
+
+// What a shell link was given through IShellLinkA before it was saved.
+struct ShellLinkFields {
+  std::string target, description, working_directory, arguments, icon;
+  int icon_index = -1;
+  bool icon_set = false;
+  int show_command = -1;  // -1: never set
+};
+
+// One file that IPersistFile::Save wrote into the file tree.
+struct SavedShellLink {
+  std::u16string wide_name;  // the name Save was given
+  std::string path;          // where it landed in the file tree
+  ShellLinkFields fields;
+  BOOL remember = FALSE;
+};
+
+// The COM shell-link object: the calls' answers are staged as faults by name
+// ("CoInitialize", "CoCreateInstance", "QueryInterface", "IPersistFile::Save").
+struct ShellLinks {
+  HRESULT save_answer = S_OK;  // what a Save that wrote its file reports
+  int live_objects = 0;        // shell links not yet fully released
+  std::vector<SavedShellLink> saved;
+};
+
+// ShellExecuteA: unless an answer is staged, an item (file or folder) that
+// exists in the file tree is accepted (42) and any other is not found (2).
+struct ShellLaunches {
+  struct Launch {
+    std::string item;
+    std::string current_directory;
+  };
+  std::optional<std::intptr_t> answer;
+  std::vector<Launch> accepted;
+};
+
+// ExitWindowsEx: refused unless staged, as for a process without the
+// shutdown privilege enabled.
+struct Restarts {
+  BOOL answer = FALSE;
+  int requests = 0;
 };
 
 struct Machine {
@@ -40,6 +84,9 @@ struct Machine {
   std::string system_directory = "C:\\WINDOWS\\system32";
   std::string windows_directory = "C:\\WINDOWS";
   RuntimeLocale locale;
+  ShellLinks shell_links;
+  ShellLaunches launches;
+  Restarts restarts;
   std::map<std::string, Fault> faults;
   std::vector<std::string> calls;
   // Machine and display facts, the clocks, the drives by letter (A to Z).
@@ -70,7 +117,9 @@ void stage_default(Machine& m);
 
 // Makes the named operation fail (once, or until cleared). For operations
 // that return a status, `status` is that status.
-void fail(const std::string& operation, FailMode mode = FailMode::always, long status = 0);
+// `after` lets that many calls through first.
+void fail(const std::string& operation, FailMode mode = FailMode::always, long status = 0,
+          int after = 0);
 void clear_faults();
 
 // Used by the simulated operations.

@@ -6,29 +6,18 @@
 #include <cstring>
 
 #include "platform/crt.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/machine.h"
 
 namespace {
 
-// Windows-1252 bytes 0x80..0x9F; the five it leaves undefined map to the
-// same C1 control units, as Windows does.
-constexpr char16_t cp1252_high[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 char16_t byte_to_unit(unsigned char byte, bool user_locale) {
-  if (user_locale && byte >= 0x80 && byte <= 0x9F) return cp1252_high[byte - 0x80];
-  return byte;
+  return user_locale ? sim::cp1252_to_unit(byte) : byte;
 }
 
 int unit_to_byte(char16_t unit, bool user_locale) {
   if (!user_locale) return unit < 256 ? unit : -1;
-  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return unit;
-  for (int i = 0; i < 32; ++i) {
-    if (cp1252_high[i] == unit) return 0x80 + i;
-  }
-  return -1;
+  return sim::unit_to_cp1252(unit);
 }
 
 bool user_locale() { return sim::machine().locale.user_default; }
