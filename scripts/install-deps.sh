@@ -10,6 +10,7 @@ packages=(
   openjdk-17-jdk-headless junit5
   liblnk-utils python3-pefile
   xvfb xauth
+  qemu-user gcc
 )
 
 missing=()

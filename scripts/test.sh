@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# test.sh: installs what is missing, builds every target and runs all tiers:
+# unit tests on the host (also under ASan+UBSan), the real JVM, the DLLs'
+# export tables, and the Windows test host under Wine for both DLLs.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/install-deps.sh" || exit 1
+"$root/scripts/build.sh" || exit 1
+
+passed=0
+failed=0
+tier() {
+  local name=$1
+  shift
+  echo
+  echo "== $name"
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "-- $name: passed"
+  else
+    failed=$((failed + 1))
+    echo "-- $name: FAILED"
+  fi
+}
+
+tier "unit and JVM tests (ctest)" ctest --test-dir build/host --output-on-failure -j2
+tier "unit tests under ASan+UBSan" build/host-sanitize/tests/unit/unit_tests --gtest_brief=1
+for bits in 32 64; do
+  tier "export table, $bits-bit DLL" /usr/bin/python3 tests/pe/check_exports.py \
+    "build/win$bits/zozudu.dll" bridge/methods.tsv "$bits"
+  tier "Wine tests, $bits-bit DLL" \
+    bash -c "cd build/win$bits && '$root/scripts/wine.sh' $bits ./zozudu_wine_tests.exe --gtest_brief=1"
+done
+
+echo
+echo "tiers: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
