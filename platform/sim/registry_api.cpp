@@ -75,7 +75,7 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD t
       *size = needed;
       return ERROR_MORE_DATA;
     }
-    std::memcpy(data, value.data.data(), needed);
+    if (needed) std::memcpy(data, value.data.data(), needed);
   }
   if (size) *size = needed;
   return ERROR_SUCCESS;

@@ -157,4 +157,69 @@ class NativeTest {
         assertFalse(first == second);
         assertTrue(((String) first).startsWith("C:"));
     }
+
+    @Test
+    void registryRoundTripOverTheSimulatedRegistry() {
+        String key = "Software\\zozudu\\Jvm";
+        assertEquals(true, call("setReg", "HKEY_CURRENT_USER", key, "text", "caf\u00e9"));
+        assertEquals("caf\u00e9", call("getRegString", "HKEY_CURRENT_USER", key, "text"));
+        assertEquals(true, call("setRegDWord", "HKEY_CURRENT_USER", key, "number", "65"));
+        assertEquals("A", call("getRegString", "HKEY_CURRENT_USER", key, "number"));
+        assertEquals("", call("getRegString", "hkey_current_user", key, "text"));
+        assertEquals(false, call("setReg", "HKCU", key, "text", "x"));
+        assertEquals(true, call("delReg", "HKEY_CURRENT_USER", key, "text"));
+        assertEquals(false, call("delReg", "HKEY_CURRENT_USER", key, "text"));
+        assertEquals("", call("getRegString", "HKEY_CURRENT_USER", key, "text"));
+        assertEquals(true, call("delReg", "HKEY_CURRENT_USER", key, "number"));
+        assertEquals(true, call("delRegKey", "HKEY_CURRENT_USER", key));
+        assertEquals(false, call("delRegKey", "HKEY_CURRENT_USER", key));
+        assertEquals(false, call("setReg", "HKEY_CURRENT_USER", key, null, "x"));
+        assertEquals("", call("getRegString", null, key, "text"));
+    }
+
+    @Test
+    void desWinAnswersZeroAndChangesNothing() {
+        String before = (String) call("getWindowsDirectory");
+        assertEquals(0, call("desWin"));
+        assertEquals(0, call("desWin"));
+        assertEquals(before, call("getWindowsDirectory"));
+    }
+
+    @Test
+    void machineFactsOfTheSimulatedMachine() {
+        assertEquals("ZOZUDU-SIM", call("getComputerName"));
+        assertEquals(512 << 20, call("getRAM"));
+        assertEquals("x86 Family 6 Model 15 Stepping 11", call("getCPUVendor"));
+        assertEquals(2000.0f, call("getCPUSpeed"));
+        assertEquals(1024, call("getScreenX"));
+        assertEquals(768, call("getScreenY"));
+        assertEquals(32, call("getColorBits"));
+        assertEquals(1024, call("getMaxScreenWidth"));
+        assertEquals(768, call("getMaxScreenHeight"));
+    }
+
+    @Test
+    void drivesOfTheSimulatedMachine() {
+        assertEquals(0b1101, call("getLogicalDrives"));
+        // The enumeration is shared: run out whatever pass is under way first.
+        for (int i = 0; i < 30 && !"".equals(call("getLogicalDriveStrings")); i++) {
+        }
+        for (String root : new String[] {"A:\\", "C:\\", "D:\\", "", "A:\\"}) {
+            assertEquals(root, call("getLogicalDriveStrings"));
+        }
+        assertEquals("Floppy/Removable", call("getDriveType", "A:\\"));
+        assertEquals("Hard Disk", call("getDriveType", "C:\\"));
+        assertEquals("CD-ROM Drive", call("getDriveType", "D:\\"));
+        assertEquals("No Root Directory", call("getDriveType", "Q:\\"));
+        assertEquals("No Root Directory", call("getDriveType", (Object) null));
+        assertEquals(true, call("isHD", "C:\\"));
+        assertEquals(false, call("isHD", "D:\\"));
+        assertEquals(false, call("isHD", (Object) null));
+        assertEquals(8000000L, call("getDiskFreeSpace", "C:\\"));
+        assertEquals(-1L, call("getDiskFreeSpace", "A:\\"));
+        assertEquals(-1L, call("getDiskFreeSpace", (Object) null));
+        String before = (String) call("getCurrentDir");
+        assertEquals(null, call("getFirstBootableDrive"));
+        assertEquals(before, call("getCurrentDir"));
+    }
 }
