@@ -128,8 +128,10 @@ export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono/Gecko download prompts, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
-# The ANSI code page follows LANG; tests rely on Windows-1252.
-export LANG=en_US.UTF-8 LC_ALL=
+# Wine takes its Unix file-name charset from the locale (it must exist: C.UTF-8
+# always does) and, for it, the ANSI code page 1252 that the tests rely on.
+export LANG=C.UTF-8
+unset LC_ALL LC_CTYPE
 
 # First use: build the prefix under a lock so parallel runs don't race.
 if [ ! -f "$prefix/.run-wine-ready" ]; then
