@@ -25,8 +25,13 @@ using ::GetShortPathNameA;
 using ::GetSystemDirectoryA;
 using ::GetWindowsDirectoryA;
 using ::RegCloseKey;
+using ::RegCreateKeyExA;
+using ::RegDeleteKeyA;
+using ::RegDeleteValueA;
 using ::RegOpenKeyExA;
 using ::RegQueryValueExA;
+using ::RegSetValueExA;
+using ::SetErrorMode;
 }  // namespace win
 
 #else
@@ -53,6 +58,15 @@ LSTATUS RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                          LPDWORD size);
 LSTATUS RegCloseKey(HKEY key);
+LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
+                        REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                        LPDWORD disposition);
+LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                       DWORD size);
+LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName);
+LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey);
+
+UINT SetErrorMode(UINT mode);
 }  // namespace win
 
 #endif

@@ -32,6 +32,18 @@ const std::vector<Step> steps = {
                   ""}},
     {"shellExecute", {"C:\\no such folder\\nothing.exe"}},
     // reboot is never called: it would restart the machine.
+    {"desWin", {}},
+    // A registry round trip under a key of the probe's own, removed at the end.
+    {"setReg", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe", "text", "probe \u00E9"}},
+    {"getRegString", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe", "text"}},
+    {"setRegDWord", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe", "number", "65"}},
+    {"getRegString", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe", "number"}},
+    {"getRegString", {"hkey_current_user", "Software\\zozudu\\Probe", "text"}},
+    {"delReg", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe", "text"}},
+    {"delReg", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe", "text"}},
+    {"delRegKey", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe"}},
+    {"delRegKey", {"HKEY_CURRENT_USER", "Software\\zozudu"}},
+    {"getRegString", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe", "text"}},
 };
 
 // "{temp}" in an argument stands for a fresh folder below the temporary one.

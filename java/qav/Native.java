@@ -46,6 +46,36 @@ public final class Native {
      */
     public static native boolean createSC(String linkPath, String targetPath, String description,
             String workingDir, String arguments, String iconPath, String showState);
+     * Deletes a registry value.
+     *
+     * @param root one of "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",
+     *        "HKEY_USERS", "HKEY_CLASSES_ROOT", exactly
+     * @param subKey the key's path below the root key
+     * @param valueName the value; the empty string names the key's default
+     *        value
+     * @return true when the value was deleted and the key closed; false
+     *         otherwise (unknown root name, no such key or value, no access,
+     *         a null argument)
+     */
+    public static native boolean delReg(String root, String subKey, String valueName);
+
+    /**
+     * Deletes a registry key that has no sub-keys of its own.
+     *
+     * @param root one of the four root-key names, exactly
+     * @param subKey the key's path below the root key
+     * @return true when the key was deleted; false otherwise (unknown root
+     *         name, no such key, sub-keys present, a null argument)
+     */
+    public static native boolean delRegKey(String root, String subKey);
+
+    /**
+     * Runs the native application object's exit step, which does no work.
+     * Nothing changes: every method works after it as before.
+     *
+     * @return the exit code, always 0
+     */
+    public static native int desWin();
 
     /**
      * The process's current directory.
@@ -54,6 +84,23 @@ public final class Native {
      *         more
      */
     public static native String getCurrentDir();
+
+    /**
+     * A registry value read as text, whatever its type: a text value's
+     * text (an expandable one not expanded), a multi-text value's first
+     * text, a number's bytes up to its first zero byte.
+     *
+     * @param root one of "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",
+     *        "HKEY_USERS", "HKEY_CLASSES_ROOT", exactly
+     * @param subKey the key's path below the root key, which is opened with
+     *        full access
+     * @param valueName the value; the empty string names the key's default
+     *        value
+     * @return the text, or the empty string when the root name is unknown,
+     *         the key cannot be opened, the value is missing, its data needs
+     *         more than 99 bytes, or an argument is null
+     */
+    public static native String getRegString(String root, String subKey, String valueName);
 
     /**
      * The short (8.3) form of a path.
@@ -110,4 +157,35 @@ public final class Native {
      *         item, no associated application, or a null path)
      */
     public static native int shellExecute(String path);
+     * Writes a text (REG_SZ) registry value, creating the key and every
+     * missing key on its path.
+     *
+     * @param root one of the four root-key names, exactly
+     * @param subKey the key's path below the root key
+     * @param valueName the value; the empty string names the key's default
+     *        value
+     * @param value the text, stored as its modified UTF-8 bytes and a NUL
+     * @return true when the value was written and the key closed; false
+     *         otherwise (unknown root name, no access, a null argument)
+     */
+    public static native boolean setReg(String root, String subKey, String valueName, String value);
+
+    /**
+     * Writes a 32-bit number (REG_DWORD) registry value given as decimal
+     * text, creating the key and every missing key on its path. The text is
+     * read as the Windows runtime's strtoul reads it: leading white space,
+     * one sign, digits up to the first other character; no digits give 0,
+     * a number above 4294967295 gives 4294967295, and a negative number is
+     * taken modulo 2^32 (-1 gives 4294967295).
+     *
+     * @param root one of the four root-key names, exactly
+     * @param subKey the key's path below the root key
+     * @param valueName the value; the empty string names the key's default
+     *        value
+     * @param value the number as decimal text
+     * @return true when the value was written and the key closed; false
+     *         otherwise (unknown root name, no access, a null argument)
+     */
+    public static native boolean setRegDWord(String root, String subKey, String valueName,
+            String value);
 }

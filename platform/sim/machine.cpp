@@ -16,8 +16,9 @@ Machine& storage() {
 Machine& machine() { return storage(); }
 
 std::recursive_mutex& machine_lock() {
-  static std::recursive_mutex lock;
-  return lock;
+  // Never destroyed, like the machine: the module's exit handlers still call in.
+  static auto* lock = new std::recursive_mutex;
+  return *lock;
 }
 
 void reset() {
@@ -53,7 +54,9 @@ bool take_fault(const std::string& operation, long* status) {
 
 void log_call(std::string line) {
   std::lock_guard<std::recursive_mutex> hold(machine_lock());
-  storage().calls.push_back(std::move(line));
+  Machine& m = storage();
+  if (m.call_observer) m.call_observer(line);
+  m.calls.push_back(std::move(line));
 }
 
 int count_calls(const std::string& prefix) {

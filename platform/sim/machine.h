@@ -5,6 +5,7 @@
 // machine serves the whole process; reset() gives the default machine back.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -87,6 +88,11 @@ struct Machine {
   Restarts restarts;
   std::map<std::string, Fault> faults;
   std::vector<std::string> calls;
+  // The process's error mode, as SetErrorMode reads and replaces it.
+  UINT error_mode = 0;
+  // Sees every logged call as it happens (a test that watches a moment no
+  // later check can reach, such as the process's exit).
+  std::function<void(const std::string&)> call_observer;
 };
 
 // The process's machine. Access it only between calls into the module, or

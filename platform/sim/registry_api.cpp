@@ -23,6 +23,17 @@ std::string hex(DWORD value) {
 // An open that asks for any right beyond reading.
 bool asks_to_change(REGSAM access) { return (access & ~static_cast<REGSAM>(KEY_READ)) != 0; }
 
+std::string bytes_hex(const BYTE* data, DWORD size) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (DWORD i = 0; i < size; ++i) {
+    if (i) out += ' ';
+    out += digits[data[i] >> 4];
+    out += digits[data[i] & 15];
+  }
+  return out;
+}
+
 }  // namespace
 
 LSTATUS RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
@@ -64,7 +75,7 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD t
       *size = needed;
       return ERROR_MORE_DATA;
     }
-    std::memcpy(data, value.data.data(), needed);
+    if (needed) std::memcpy(data, value.data.data(), needed);
   }
   if (size) *size = needed;
   return ERROR_SUCCESS;
@@ -80,6 +91,70 @@ LSTATUS RegCloseKey(HKEY key) {
   bool known = machine().registry.close(key);
   if (injected) return status ? status : ERROR_INVALID_HANDLE;
   return known ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
+                        REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                        LPDWORD disposition) {
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  sim::log_call("RegCreateKeyExA " + sim::root_key_name(parent) + " " + text_or_null(subKey) + " " +
+                std::to_string(reserved) + " " + text_or_null(className) + " " +
+                std::to_string(options) + " " + hex(access) + " " +
+                (security ? "security" : "null") + " " + (disposition ? "disposition" : "null"));
+  long status = ERROR_ACCESS_DENIED;
+  if (sim::take_fault("RegCreateKeyExA", &status)) return status ? status : ERROR_ACCESS_DENIED;
+  if (!subKey || !result) return ERROR_INVALID_PARAMETER;
+  auto& registry = machine().registry;
+  auto from = registry.resolve(parent);
+  if (!from) return ERROR_INVALID_HANDLE;
+  bool existed = registry.walk(from, subKey, false) != nullptr;
+  auto key = registry.walk(from, subKey, true);
+  if (!key) return ERROR_INVALID_HANDLE;
+  if (existed && key->read_only && asks_to_change(access)) return ERROR_ACCESS_DENIED;
+  *result = registry.open(key);
+  if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                       DWORD size) {
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  sim::log_call("RegSetValueExA " + text_or_null(valueName) + " " + std::to_string(reserved) + " " +
+                std::to_string(type) + " " + std::to_string(size) + " [" +
+                (data ? bytes_hex(data, size) : std::string("null")) + "]");
+  long status = ERROR_ACCESS_DENIED;
+  if (sim::take_fault("RegSetValueExA", &status)) return status ? status : ERROR_ACCESS_DENIED;
+  auto held = machine().registry.resolve(key);
+  if (!held || held->deleted) return ERROR_INVALID_HANDLE;
+  if (!data && size) return ERROR_INVALID_PARAMETER;
+  std::string name = valueName ? valueName : "";
+  held->values[name] = sim::RegistryValue{name, type, std::vector<BYTE>(data, data + size)};
+  return ERROR_SUCCESS;
+}
+
+LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  sim::log_call("RegDeleteValueA " + text_or_null(valueName));
+  long status = ERROR_ACCESS_DENIED;
+  if (sim::take_fault("RegDeleteValueA", &status)) return status ? status : ERROR_ACCESS_DENIED;
+  auto held = machine().registry.resolve(key);
+  if (!held || held->deleted) return ERROR_INVALID_HANDLE;
+  return held->values.erase(valueName ? valueName : "") ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  sim::log_call("RegDeleteKeyA " + sim::root_key_name(key) + " " + text_or_null(subKey));
+  long status = ERROR_ACCESS_DENIED;
+  if (sim::take_fault("RegDeleteKeyA", &status)) return status ? status : ERROR_ACCESS_DENIED;
+  auto& registry = machine().registry;
+  auto from = registry.resolve(key);
+  if (!from) return ERROR_INVALID_HANDLE;
+  if (!subKey || !*subKey) return ERROR_ACCESS_DENIED;  // a key cannot delete itself this way
+  auto target = registry.walk(from, subKey, false);
+  if (!target || target == from) return ERROR_FILE_NOT_FOUND;
+  if (!target->subkeys.empty()) return ERROR_ACCESS_DENIED;  // Windows deletes leaf keys only
+  return registry.remove_key(key, subKey) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace win

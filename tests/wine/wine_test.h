@@ -15,6 +15,9 @@ namespace wine {
 // The loaded DLL (the path is the test host's first argument, else zozudu.dll).
 testhost::NativeModule& module();
 const std::string& dll_path();
+// The process's error mode just before and just after the DLL was first loaded.
+UINT& error_mode_before_load();
+UINT& error_mode_after_load();
 
 // Runs a command line with the console's command interpreter and returns its output.
 std::string run_command(const std::string& command_line, int* exit_code = nullptr);

@@ -157,4 +157,31 @@ class NativeTest {
         assertFalse(first == second);
         assertTrue(((String) first).startsWith("C:"));
     }
+
+    @Test
+    void registryRoundTripOverTheSimulatedRegistry() {
+        String key = "Software\\zozudu\\Jvm";
+        assertEquals(true, call("setReg", "HKEY_CURRENT_USER", key, "text", "caf\u00e9"));
+        assertEquals("caf\u00e9", call("getRegString", "HKEY_CURRENT_USER", key, "text"));
+        assertEquals(true, call("setRegDWord", "HKEY_CURRENT_USER", key, "number", "65"));
+        assertEquals("A", call("getRegString", "HKEY_CURRENT_USER", key, "number"));
+        assertEquals("", call("getRegString", "hkey_current_user", key, "text"));
+        assertEquals(false, call("setReg", "HKCU", key, "text", "x"));
+        assertEquals(true, call("delReg", "HKEY_CURRENT_USER", key, "text"));
+        assertEquals(false, call("delReg", "HKEY_CURRENT_USER", key, "text"));
+        assertEquals("", call("getRegString", "HKEY_CURRENT_USER", key, "text"));
+        assertEquals(true, call("delReg", "HKEY_CURRENT_USER", key, "number"));
+        assertEquals(true, call("delRegKey", "HKEY_CURRENT_USER", key));
+        assertEquals(false, call("delRegKey", "HKEY_CURRENT_USER", key));
+        assertEquals(false, call("setReg", "HKEY_CURRENT_USER", key, null, "x"));
+        assertEquals("", call("getRegString", null, key, "text"));
+    }
+
+    @Test
+    void desWinAnswersZeroAndChangesNothing() {
+        String before = (String) call("getWindowsDirectory");
+        assertEquals(0, call("desWin"));
+        assertEquals(0, call("desWin"));
+        assertEquals(before, call("getWindowsDirectory"));
+    }
 }

@@ -1,0 +1,73 @@
+// setReg, setRegDWord.
+#include <mutex>
+
+#include "bridge/borrowed_utf.h"
+#include "bridge/results.h"
+#include "method_table.h"
+#include "registry/dword_text.h"
+#include "registry/root_key.h"
+#include "registry/the_reg_key.h"
+
+namespace {
+
+// Opens the key, creating it and any missing keys on its path.
+bool create_key(HKEY parent, const char* subKey) {
+  return theRegKey.Create(parent, subKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                          nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The key is closed whether the write succeeded or not; both must succeed.
+bool close_after(LONG written) {
+  LONG closed = theRegKey.Close();
+  return written == ERROR_SUCCESS && closed == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+// True when the REG_SZ value (the text and its NUL) was written and the key
+// closed; false otherwise, also when the root name matches nothing.
+jboolean JNICALL Java_qav_Native_setReg(JNIEnv* env, jobject, jstring root, jstring subKey,
+                                       jstring valueName, jstring value) {
+  if (!root || !subKey || !valueName || !value) return bridge::truth(false);
+  std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
+  bool done = false;
+  bridge::BorrowedUtf rootName(env, root);
+  bridge::BorrowedUtf path(env, subKey);
+  HKEY parent = registry::root_key_for(rootName, path);
+  if (parent && create_key(parent, path.c_str())) {
+    bridge::BorrowedUtf name(env, valueName);
+    bridge::BorrowedUtf text(env, value);
+    done = close_after(name && text ? theRegKey.SetValue(text.c_str(), name.c_str())
+                                    : ERROR_INVALID_PARAMETER);
+    text.release();
+    name.release();
+  }
+  rootName.release();
+  path.release();
+  return bridge::truth(done);
+}
+
+// True when the REG_DWORD value converted from the decimal text was written
+// and the key closed; false otherwise, also when the root name matches nothing.
+jboolean JNICALL Java_qav_Native_setRegDWord(JNIEnv* env, jobject, jstring root, jstring subKey,
+                                            jstring valueName, jstring value) {
+  if (!root || !subKey || !valueName || !value) return bridge::truth(false);
+  std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
+  bool done = false;
+  bridge::BorrowedUtf rootName(env, root);
+  bridge::BorrowedUtf path(env, subKey);
+  HKEY parent = registry::root_key_for(rootName, path);
+  if (parent && create_key(parent, path.c_str())) {
+    bridge::BorrowedUtf name(env, valueName);
+    bridge::BorrowedUtf text(env, value);
+    done = close_after(name && text ? theRegKey.SetValue(
+                                          registry::dword_from_decimal_text(text.c_str()),
+                                          name.c_str())
+                                    : ERROR_INVALID_PARAMETER);
+    name.release();
+    text.release();
+  }
+  rootName.release();
+  path.release();
+  return bridge::truth(done);
+}

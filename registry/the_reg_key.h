@@ -1,0 +1,14 @@
+// The process-wide key holder that getRegString, setReg, setRegDWord and
+// delReg share, and the lock that keeps their uses of it apart: without it,
+// two Java threads would share one handle and one could close the other's key.
+#pragma once
+
+#include <mutex>
+
+#include "registry/registry_key.h"
+
+extern CRegistryKey theRegKey;
+
+namespace registry {
+extern std::mutex the_reg_key_lock;
+}  // namespace registry
