@@ -26,6 +26,8 @@ tier() {
 
 tier "unit and JVM tests (ctest)" ctest --test-dir build/host --output-on-failure -j2
 tier "unit tests under ASan+UBSan" build/host-sanitize/tests/unit/unit_tests --gtest_brief=1
+tier "version block and icon of both DLLs (pefile)" /usr/bin/python3 tests/pe/check_resources.py \
+  build/win32/zozudu.dll build/win64/zozudu.dll
 for bits in 32 64; do
   tier "export table, $bits-bit DLL" /usr/bin/python3 tests/pe/check_exports.py \
     "build/win$bits/zozudu.dll" bridge/methods.tsv "$bits"

@@ -46,6 +46,8 @@ public final class Native {
      */
     public static native boolean createSC(String linkPath, String targetPath, String description,
             String workingDir, String arguments, String iconPath, String showState);
+
+    /**
      * Deletes a registry value.
      *
      * @param root one of "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",
@@ -157,6 +159,8 @@ public final class Native {
      *         item, no associated application, or a null path)
      */
     public static native int shellExecute(String path);
+
+    /**
      * Writes a text (REG_SZ) registry value, creating the key and every
      * missing key on its path.
      *
