@@ -26,6 +26,12 @@ const std::vector<Step> steps = {
     {"getShortPathName", {"C:\\Program Files"}},
     {"getShortPathName", {"C:\\no such folder"}},
     {"getStartupDir", {}},
+    {"createSC", {"{temp}\\probe.lnk", "C:\\windows\\notepad.exe", "zozudu probe", "C:\\windows",
+                  "/a", "C:\\windows\\notepad.exe", "Minimized"}},
+    {"createSC", {"{temp}\\no such folder\\probe.lnk", "C:\\windows\\notepad.exe", "", "", "", "",
+                  ""}},
+    {"shellExecute", {"C:\\no such folder\\nothing.exe"}},
+    // reboot is never called: it would restart the machine.
     {"desWin", {}},
     // A registry round trip under a key of the probe's own, removed at the end.
     {"setReg", {"HKEY_CURRENT_USER", "Software\\zozudu\\Probe", "text", "probe \u00E9"}},
@@ -64,12 +70,6 @@ const std::vector<Step> steps = {
     {"getDiskFreeSpace", {"Q:\\"}},
     {"getFirstBootableDrive", {}},
     {"getCurrentDir", {}},
-    {"createSC", {"{temp}\\probe.lnk", "C:\\windows\\notepad.exe", "zozudu probe", "C:\\windows",
-                  "/a", "C:\\windows\\notepad.exe", "Minimized"}},
-    {"createSC", {"{temp}\\no such folder\\probe.lnk", "C:\\windows\\notepad.exe", "", "", "", "",
-                  ""}},
-    {"shellExecute", {"C:\\no such folder\\nothing.exe"}},
-    // reboot is never called: it would restart the machine.
 };
 
 // "{temp}" in an argument stands for a fresh folder below the temporary one.
@@ -131,8 +131,8 @@ int main(int argc, char** argv) {
   std::printf("zozudu probe: %s, %d-bit, %d of %d methods exported\n\n", dll.c_str(),
               static_cast<int>(8 * sizeof(void*)), exported,
               static_cast<int>(testhost::methods().size()));
-  std::printf("%-22s %-28s %s\n", "method", "arguments", "answer");
-  std::printf("%-22s %-28s %s\n", "------", "---------", "------");
+  std::printf("%-22s %-16s %s\n", "method", "answer", "arguments");
+  std::printf("%-22s %-16s %s\n", "------", "------", "---------");
 
   char temp_path[MAX_PATH];
   GetTempPathA(MAX_PATH, temp_path);
@@ -156,12 +156,12 @@ int main(int argc, char** argv) {
       answer += "   [JNI misuse]";
       failures = 1;
     }
-    std::printf("%-22s %-28s %s\n", step.method, shown_args.c_str(), answer.c_str());
+    std::printf("%-22s %-16s %s\n", step.method, answer.c_str(), shown_args.c_str());
     shown.insert(step.method);
   }
   for (const auto& m : testhost::methods()) {
     if (!shown.count(m.name)) {
-      std::printf("%-22s %-28s %s\n", m.name, "", "(exported, not called by the probe)");
+      std::printf("%-22s %-16s\n", m.name, "(exported; the probe never calls it)");
     }
   }
   show_saved_shortcut(temp + "\\probe.lnk");

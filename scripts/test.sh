@@ -26,11 +26,16 @@ tier() {
 
 tier "unit and JVM tests (ctest)" ctest --test-dir build/host --output-on-failure -j2
 tier "unit tests under ASan+UBSan" build/host-sanitize/tests/unit/unit_tests --gtest_brief=1
+tier "version block and icon of both DLLs (pefile)" /usr/bin/python3 tests/pe/check_resources.py \
+  build/win32/zozudu.dll build/win64/zozudu.dll
 for bits in 32 64; do
   tier "export table, $bits-bit DLL" /usr/bin/python3 tests/pe/check_exports.py \
     "build/win$bits/zozudu.dll" bridge/methods.tsv "$bits"
   tier "Wine tests, $bits-bit DLL" \
-    bash -c "cd build/win$bits && '$root/scripts/wine.sh' $bits ./zozudu_wine_tests.exe --gtest_brief=1"
+    tests/wine/run.sh "$bits"
+  # The shortcuts those tests left behind, read back by an independent reader.
+  tier "shortcut files, $bits-bit DLL (lnkinfo)" \
+    /usr/bin/python3 tests/wine/check_links.py "build/win$bits/shortcut-links"
 done
 
 echo
