@@ -8,7 +8,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root/build/win$bits" || exit 1
 rm -rf shortcut-links
 log=wine-tests.log
-timeout 900 "$root/scripts/wine.sh" "$bits" ./zozudu_wine_tests.exe --gtest_brief=1 >"$log" 2>&1 </dev/null
+# Under Xvfb at a known screen size, with a floppy-type and a CD-ROM drive staged.
+timeout 900 "$root/tests/wine/run-wine-tests.sh" "$bits" --gtest_brief=1 >"$log" 2>&1 </dev/null
 status=$?
 cat "$log"
 if [ $status -ne 0 ] || ! grep -Eq '^\[  PASSED  \] [0-9]+ tests?\.' "$log" || grep -q 'FAILED' "$log"; then
