@@ -13,7 +13,7 @@ export WINEPREFIX=${ZOZUDU_WINEPREFIX:-$root/build/wineprefix}
 screen=1280x1024
 
 # The prefix must exist before its drives can be changed.
-"$wine_sh" "$arch" cmd /c exit >/dev/null 2>&1 || true
+"$wine_sh" 64 cmd /c exit >/dev/null 2>&1 || true
 
 drives=$root/build/wine-drives
 mkdir -p "$drives/floppy" "$drives/cdrom"
@@ -21,8 +21,10 @@ printf 'staged\r\n' >"$drives/floppy/MSDOS.SYS"
 printf 'staged\r\n' >"$drives/cdrom/MSDOS.SYS"
 ln -sfn "$drives/floppy" "$WINEPREFIX/dosdevices/e:"
 ln -sfn "$drives/cdrom" "$WINEPREFIX/dosdevices/f:"
-"$wine_sh" "$arch" reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null
-"$wine_sh" "$arch" reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null
+# The 64-bit reg.exe: a 32-bit one would write below Wow6432Node, where Wine's
+# mount manager does not look.
+"$wine_sh" 64 reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null
+"$wine_sh" 64 reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null
 # Wine's mount manager reads the drive types when it starts: let this
 # prefix's server end so that the test host starts a fresh one.
 wineserver -w
