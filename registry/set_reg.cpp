@@ -22,12 +22,14 @@ bool close_after(LONG written) {
   return written == ERROR_SUCCESS && closed == ERROR_SUCCESS;
 }
 
-}  // namespace
+// The two setters' common course: resolve the root, create the key, borrow
+// the name and the value, write, close. They differ only in how the value's
+// text becomes data and in which of the two borrowed texts goes back first.
+enum class ReleaseFirst { value, valueName };
 
-// True when the REG_SZ value (the text and its NUL) was written and the key
-// closed; false otherwise, also when the root name matches nothing.
-jboolean JNICALL Java_qav_Native_setReg(JNIEnv* env, jobject, jstring root, jstring subKey,
-                                       jstring valueName, jstring value) {
+template <typename Write>
+jboolean set_value(JNIEnv* env, jstring root, jstring subKey, jstring valueName, jstring value,
+                   ReleaseFirst first, Write write) {
   if (!root || !subKey || !valueName || !value) return bridge::truth(false);
   std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
   bool done = false;
@@ -37,37 +39,36 @@ jboolean JNICALL Java_qav_Native_setReg(JNIEnv* env, jobject, jstring root, jstr
   if (parent && create_key(parent, path.c_str())) {
     bridge::BorrowedUtf name(env, valueName);
     bridge::BorrowedUtf text(env, value);
-    done = close_after(name && text ? theRegKey.SetValue(text.c_str(), name.c_str())
-                                    : ERROR_INVALID_PARAMETER);
-    text.release();
-    name.release();
+    done = close_after(name && text ? write(text.c_str(), name.c_str()) : ERROR_INVALID_PARAMETER);
+    if (first == ReleaseFirst::value) {
+      text.release();
+      name.release();
+    } else {
+      name.release();
+      text.release();
+    }
   }
   rootName.release();
   path.release();
   return bridge::truth(done);
 }
 
+}  // namespace
+
+// True when the REG_SZ value (the text and its NUL) was written and the key
+// closed; false otherwise, also when the root name matches nothing.
+jboolean JNICALL Java_qav_Native_setReg(JNIEnv* env, jobject, jstring root, jstring subKey,
+                                       jstring valueName, jstring value) {
+  return set_value(env, root, subKey, valueName, value, ReleaseFirst::value,
+                   [](const char* text, const char* name) { return theRegKey.SetValue(text, name); });
+}
+
 // True when the REG_DWORD value converted from the decimal text was written
 // and the key closed; false otherwise, also when the root name matches nothing.
 jboolean JNICALL Java_qav_Native_setRegDWord(JNIEnv* env, jobject, jstring root, jstring subKey,
                                             jstring valueName, jstring value) {
-  if (!root || !subKey || !valueName || !value) return bridge::truth(false);
-  std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
-  bool done = false;
-  bridge::BorrowedUtf rootName(env, root);
-  bridge::BorrowedUtf path(env, subKey);
-  HKEY parent = registry::root_key_for(rootName, path);
-  if (parent && create_key(parent, path.c_str())) {
-    bridge::BorrowedUtf name(env, valueName);
-    bridge::BorrowedUtf text(env, value);
-    done = close_after(name && text ? theRegKey.SetValue(
-                                          registry::dword_from_decimal_text(text.c_str()),
-                                          name.c_str())
-                                    : ERROR_INVALID_PARAMETER);
-    name.release();
-    text.release();
-  }
-  rootName.release();
-  path.release();
-  return bridge::truth(done);
+  return set_value(env, root, subKey, valueName, value, ReleaseFirst::valueName,
+                   [](const char* text, const char* name) {
+                     return theRegKey.SetValue(registry::dword_from_decimal_text(text), name);
+                   });
 }
