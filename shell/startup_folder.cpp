@@ -1,10 +1,10 @@
 // getStartupDir.
 #include <cstring>
-#include <memory>
 
 #include "bridge/results.h"
 #include "method_table.h"
 #include "platform/crt.h"
+#include "platform/runtime_block.h"
 #include "platform/unique_handle.h"
 #include "platform/win.h"
 
@@ -13,18 +13,13 @@ namespace {
 constexpr const char* shell_folders_key =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-struct FreeWithRuntime {
-  void operator()(void* block) const noexcept { crt::free(block); }
-};
-
 // Switches the runtime to the user's default locale for the rest of the
 // process (so that later link paths narrow with its code page too), then
 // reads the folder's text in that locale and hands it over as UTF-16.
 jstring startup_folder_to_java(JNIEnv* env, const char* text) {
   crt::setlocale(crt::locale_all, "");
   std::size_t length = std::strlen(text);
-  std::unique_ptr<crt::wide_char, FreeWithRuntime> units(
-      static_cast<crt::wide_char*>(crt::malloc((length + 1) * sizeof(crt::wide_char))));
+  auto units = platform::allocate<crt::wide_char>((length + 1) * sizeof(crt::wide_char));
   if (!units) return env->NewString(nullptr, 0);
   std::size_t count = crt::mbstowcs(units.get(), text, length + 1);
   // Text that the locale cannot read gives the empty string, not a length of -1.

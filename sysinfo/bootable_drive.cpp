@@ -1,19 +1,15 @@
 // getFirstBootableDrive.
 #include <cstring>
-#include <memory>
 
 #include "bridge/results.h"
 #include "method_table.h"
 #include "platform/crt.h"
+#include "platform/runtime_block.h"
 #include "platform/win.h"
 
 namespace {
 
-struct FreeWithRuntime {
-  void operator()(void* block) const noexcept { crt::free(block); }
-};
-template <typename T>
-using RuntimeBlock = std::unique_ptr<T, FreeWithRuntime>;
+using platform::RuntimeBlock;
 
 // Puts the process's current directory back when the scan ends, however it ends.
 class RestoreCurrentDirectory {
@@ -47,13 +43,12 @@ char* find_first_bootable_drive() {
   DWORD saved_length = win::GetCurrentDirectoryA(sizeof saved, saved);
   if (saved_length == 0 || saved_length >= sizeof saved) return nullptr;
 
-  RuntimeBlock<WIN32_FIND_DATAA> find_data(
-      static_cast<WIN32_FIND_DATAA*>(crt::malloc(sizeof(WIN32_FIND_DATAA))));
+  auto find_data = platform::allocate<WIN32_FIND_DATAA>(sizeof(WIN32_FIND_DATAA));
   if (!find_data) return nullptr;
 
   DWORD list_size = win::GetLogicalDriveStringsA(0, nullptr);
   if (list_size == 0) return nullptr;
-  RuntimeBlock<char> list(static_cast<char*>(crt::malloc(list_size)));
+  auto list = platform::allocate<char>(list_size);
   if (!list) return nullptr;
   DWORD written = win::GetLogicalDriveStringsA(list_size, list.get());
   // A list that grew since it was measured was not written at all.
