@@ -1,5 +1,8 @@
-// Ownership of one platform handle: closed exactly once, by reset() or at the
-// end of its scope. Move-only, so a handle never has two owners.
+// Ownership of one platform handle or interface pointer: closed exactly once,
+// by reset() or at the end of its scope, unless release() hands it on.
+// Move-only, so a handle never has two owners. Every handle the module opens
+// or borrows is held in one of these (CRegistryKey excepted: it keeps its own
+// interface).
 #pragma once
 
 #include <utility>
@@ -13,11 +16,11 @@ class UniqueHandle {
   explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
   ~UniqueHandle() { reset(); }
 
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, Empty)) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
     if (this != &other) {
       reset();
-      handle_ = std::exchange(other.handle_, Empty);
+      handle_ = other.release();
     }
     return *this;
   }
@@ -25,14 +28,19 @@ class UniqueHandle {
   UniqueHandle& operator=(const UniqueHandle&) = delete;
 
   Handle get() const noexcept { return handle_; }
+  // For interface pointers: link->SetPath(...).
+  Handle operator->() const noexcept { return handle_; }
+  // Closes what is held and offers the slot to a call that opens into it.
   Handle* put() noexcept {
     reset();
     return &handle_;
   }
   explicit operator bool() const noexcept { return handle_ != Empty; }
 
+  // Gives up ownership without closing.
+  [[nodiscard]] Handle release() noexcept { return std::exchange(handle_, Empty); }
   void reset() noexcept {
-    if (handle_ != Empty) Close(std::exchange(handle_, Empty));
+    if (handle_ != Empty) Close(release());
   }
 
  private:

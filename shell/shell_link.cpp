@@ -27,22 +27,22 @@ bool save_shell_link(const char* link_path, const ShellLinkFields& fields) noexc
     return false;
   }
   ComPointer<IPersistFile> file;
-  if (link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put())) != S_OK) {
+  if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put())) != S_OK) {
     return false;
   }
 
   // The setters' answers are not examined: whatever they refuse, the save goes on.
-  link.get()->SetPath(fields.target);
-  link.get()->SetDescription(fields.description);
-  link.get()->SetWorkingDirectory(fields.working_directory);
-  link.get()->SetArguments(fields.arguments);
-  link.get()->SetShowCmd(fields.show_command);
-  if (fields.icon[0] != '\0') link.get()->SetIconLocation(fields.icon, 0);
+  link->SetPath(fields.target);
+  link->SetDescription(fields.description);
+  link->SetWorkingDirectory(fields.working_directory);
+  link->SetArguments(fields.arguments);
+  link->SetShowCmd(fields.show_command);
+  if (fields.icon[0] != '\0') link->SetIconLocation(fields.icon, 0);
 
   WCHAR wide_path[MAX_PATH];
   // A name that does not fit is refused here rather than saved cut or unterminated.
   bool saved = win::MultiByteToWideChar(CP_ACP, 0, link_path, -1, wide_path, MAX_PATH) > 0 &&
-               file.get()->Save(wide_path, TRUE) >= 0;
+               file->Save(wide_path, TRUE) >= 0;
   file.reset();
   link.reset();
   return saved;

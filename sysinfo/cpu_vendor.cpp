@@ -16,7 +16,7 @@ constexpr const char* processor_key = "Hardware\\Description\\System\\CentralPro
 jstring JNICALL Java_qav_Native_getCPUVendor(JNIEnv* env, jobject) {
   // A byte beyond the 255 offered, zero, ends a value that has no NUL of its own.
   char identifier[256] = {};
-  DWORD count = 255;
+  DWORD count = sizeof identifier - 1;
   CRegistryKey key;
   if (key.Open(HKEY_LOCAL_MACHINE, processor_key, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
     // A failed read leaves the buffer's content undefined, so it counts for nothing.

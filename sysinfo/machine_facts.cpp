@@ -8,7 +8,7 @@
 // The computer's name (at most 15 characters); null when the platform refuses it.
 jstring JNICALL Java_qav_Native_getComputerName(JNIEnv* env, jobject) {
   char name[16];
-  DWORD size = 16;
+  DWORD size = sizeof name;
   if (!win::GetComputerNameA(name, &size)) return nullptr;
   return bridge::utf_result(env, name);
 }

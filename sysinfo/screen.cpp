@@ -15,7 +15,7 @@ jint JNICALL Java_qav_Native_getScreenY(JNIEnv*, jobject) {
 
 // Colour bits per pixel of the screen; 0 when no device context can be had.
 jint JNICALL Java_qav_Native_getColorBits(JNIEnv*, jobject) {
-  sysinfo::ScreenDeviceContext screen;
+  sysinfo::ScreenDeviceContext screen = sysinfo::borrow_screen_device_context();
   if (!screen) return 0;
   return win::GetDeviceCaps(screen.get(), BITSPIXEL);
 }

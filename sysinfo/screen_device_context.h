@@ -1,26 +1,19 @@
 // The whole screen's device context, borrowed for one call.
 #pragma once
 
+#include "platform/unique_handle.h"
 #include "platform/win.h"
 
 namespace sysinfo {
 
+inline void release_screen_device_context(HDC dc) noexcept { win::ReleaseDC(nullptr, dc); }
+
 // Released on every path; empty when the platform has none to give, which
 // the caller must test before asking anything of it.
-class ScreenDeviceContext {
- public:
-  ScreenDeviceContext() noexcept : dc_(win::GetDC(nullptr)) {}
-  ~ScreenDeviceContext() {
-    if (dc_) win::ReleaseDC(nullptr, dc_);
-  }
-  ScreenDeviceContext(const ScreenDeviceContext&) = delete;
-  ScreenDeviceContext& operator=(const ScreenDeviceContext&) = delete;
+using ScreenDeviceContext = platform::UniqueHandle<HDC, &release_screen_device_context>;
 
-  explicit operator bool() const noexcept { return dc_ != nullptr; }
-  HDC get() const noexcept { return dc_; }
-
- private:
-  HDC dc_;
-};
+inline ScreenDeviceContext borrow_screen_device_context() noexcept {
+  return ScreenDeviceContext(win::GetDC(nullptr));
+}
 
 }  // namespace sysinfo

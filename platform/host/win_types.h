@@ -32,11 +32,6 @@ using HWND = HWND__*;
 struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 
-using LPVOID = void*;
-
-struct HINSTANCE__;
-using HINSTANCE = HINSTANCE__*;
-
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 
@@ -98,8 +93,6 @@ using PHKEY = HKEY*;
 // Machine, display, clock and drive facts.
 using SIZE_T = std::size_t;
 using HANDLE = void*;
-struct HWND__;
-using HWND = HWND__*;
 struct HDC__;
 using HDC = HDC__*;
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
