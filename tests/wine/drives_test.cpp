@@ -49,11 +49,7 @@ bool has_file(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string current_directory() {
-  char buffer[MAX_PATH];
-  DWORD n = GetCurrentDirectoryA(MAX_PATH, buffer);
-  return std::string(buffer, n);
-}
+using wine::current_directory;
 
 // What the scan should find, found the test host's own way.
 std::string expected_bootable_drive() {
@@ -124,19 +120,15 @@ TEST_F(Drives, FreeSpaceIsTheVolumesFreeBytesInThousands) {
   EXPECT_EQ(call("getDiskFreeSpace", {"Q:\\"}).long_value, -1);
 }
 
-// Restores the current directory when a test ends.
+// A folder to start the scan from, and the current directory put back when a
+// test ends (first, so that the folder can then be removed).
 class BootableDrive : public WineTest {
  protected:
-  void SetUp() override { saved_ = current_directory(); }
-  void TearDown() override {
-    SetCurrentDirectoryA(saved_.c_str());
-    WineTest::TearDown();
-  }
-  std::string saved_;
+  wine::ScratchDirectory scratch{"boot"};
+  wine::KeepCurrentDirectory keep_directory;
 };
 
 TEST_F(BootableDrive, FindsWhatTheHostFindsAndRestoresTheDirectory) {
-  wine::ScratchDirectory scratch("boot");
   ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));
   EXPECT_EQ(call_string("getFirstBootableDrive"), expected_bootable_drive());
   EXPECT_EQ(current_directory(), scratch.path());
@@ -167,7 +159,7 @@ TEST_F(BootableDrive, FindsAHiddenSystemFileOnC) {
   DeleteFileA("C:\\MSDOS.SYS");
   EXPECT_EQ(expected, "C:\\");
   EXPECT_EQ(found, "C:\\");
-  EXPECT_EQ(current_directory(), saved_);
+  EXPECT_EQ(current_directory(), keep_directory.saved());
 }
 
 }  // namespace
