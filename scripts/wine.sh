@@ -55,7 +55,7 @@ ensure_i386() {
     if [ ! -e $bf/register ]; then
         # A parallel run may have mounted it meanwhile.
         err=$(mount -t binfmt_misc binfmt_misc $bf 2>&1) || [ -e $bf/register ] ||
-            { echo "wine.sh: cannot mount binfmt_misc on $bf (root needed): ${err:-mount failed}" >&2; return 1; }
+            { echo "wine.sh: cannot mount binfmt_misc on $bf (root needed): ${err%%$'\n'*}" >&2; return 1; }
     fi
     if [ -e $bf/qemu-i386 ]; then
         err=$( { echo 1 > $bf/qemu-i386; } 2>&1) ||
