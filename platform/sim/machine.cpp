@@ -97,6 +97,20 @@ bool take_fault(Op operation, long* status) {
   return true;
 }
 
+Holdings holdings() {
+  std::lock_guard<std::recursive_mutex> hold(machine_lock());
+  const Machine& m = storage();
+  Holdings now;
+  now.registry_keys = m.registry.open_handles();
+  now.find_handles = m.find_handles_open;
+  now.device_contexts = m.display.device_contexts_out;
+  now.com_objects = m.shell_links.live_objects;
+  now.runtime_blocks = static_cast<int>(m.runtime_blocks.size());
+  now.current_directory = m.files.current_directory();
+  now.user_locale = m.locale.user_default;
+  return now;
+}
+
 void* hand_out_block(void* block) {
   std::lock_guard<std::recursive_mutex> hold(machine_lock());
   if (block) storage().runtime_blocks.insert(block);

@@ -138,6 +138,21 @@ struct Machine {
   std::function<void(const Call&)> call_observer;
 };
 
+// What the process holds of the machine at one moment: registry keys opened
+// (RegOpenKeyExA, RegCreateKeyExA) and not closed, find handles, device
+// contexts, COM objects and runtime blocks not given back; and the shared
+// state that only a method made for it may change.
+struct Holdings {
+  int registry_keys = 0;
+  int find_handles = 0;
+  int device_contexts = 0;
+  int com_objects = 0;
+  int runtime_blocks = 0;
+  std::string current_directory;
+  bool user_locale = false;
+};
+Holdings holdings();
+
 // The process's machine. Access it only between calls into the module, or
 // under the lock that the simulated operations take.
 Machine& machine();
