@@ -499,6 +499,10 @@ TEST_F(FaultSweep, EveryMethodAnswersItsFailureForEachFailingStepAndLeavesNothin
             << " of the seam's " << sim::operation_count << " operations, " << runs
             << " failing runs, " << pending_runs << " of them pending a mend on another branch\n"
             << "operations no method reaches: " << unreached << "\n";
+  RecordProperty("methods", static_cast<int>(all_methods().size()));
+  RecordProperty("method_operation_pairs", method_operation_pairs);
+  RecordProperty("failing_runs", runs);
+  RecordProperty("pending_runs", pending_runs);
 }
 
 }  // namespace
