@@ -329,7 +329,8 @@ struct Env::State {
     jstring new_string(Kind kind, const void* input, std::u16string units,
                        const std::string* utf_bytes, bool invalid) {
         if (refuse_new) {
-            refuse({Kind::Refused, nullptr, input, kind == Kind::NewUTF ? "new-utf" : "new-string"});
+            refuse({Kind::Refused, nullptr, input,
+                    kind == Kind::NewUTF ? "new-utf" : "new-string"});
             return nullptr;
         }
         auto made = std::make_unique<FakeString>();

@@ -8,6 +8,7 @@
 //   side only closes of what is already open; a String result is null, any
 //   other result the failure value.
 #include <algorithm>
+#include <cstddef>
 #include <map>
 
 #include "entry_points.h"
@@ -47,7 +48,8 @@ const std::map<std::string, StringMethod>& string_methods() {
          {"iconPath", "shell32.dll"},
          {"showState", "Minimized"}},
         "false"}},
-      {"delReg", {{{"root", "HKEY_CURRENT_USER"}, {"subKey", key_path}, {"valueName", "v"}}, "false"}},
+      {"delReg",
+       {{{"root", "HKEY_CURRENT_USER"}, {"subKey", key_path}, {"valueName", "v"}}, "false"}},
       {"delRegKey", {{{"root", "HKEY_CURRENT_USER"}, {"subKey", leaf_path}}, "false"}},
       {"getDiskFreeSpace", {{{"directory", "C:\\"}}, "-1"}},
       {"getDriveType", {{{"root", "C:\\"}}, "\"No Root Directory\""}},
@@ -245,10 +247,12 @@ TEST_F(StringArguments, ARefusedBorrowEndsTheCallWithOnlyReleasesAndCloses) {
       // Platform: the method's usual course up to the refusal, then closes only.
       ASSERT_LE(run.calls_at_refusal, run.calls.size());
       ASSERT_LE(run.calls_at_refusal, normal.calls.size());
-      EXPECT_EQ(std::vector<std::string>(run.calls.begin(), run.calls.begin() + run.calls_at_refusal),
-                std::vector<std::string>(normal.calls.begin(),
-                                         normal.calls.begin() + run.calls_at_refusal));
-      for (auto call = run.calls.begin() + run.calls_at_refusal; call != run.calls.end(); ++call) {
+      const auto refusal_at = static_cast<std::ptrdiff_t>(run.calls_at_refusal);
+      const auto until = [&](const std::vector<std::string>& calls) {
+        return std::vector<std::string>(calls.begin(), calls.begin() + refusal_at);
+      };
+      EXPECT_EQ(until(run.calls), until(normal.calls));
+      for (auto call = run.calls.begin() + refusal_at; call != run.calls.end(); ++call) {
         EXPECT_TRUE(is_close(*call)) << *call;
       }
       expect_at_rest();
