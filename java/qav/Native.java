@@ -120,8 +120,8 @@ public final class Native {
     /**
      * The process's current directory.
      *
-     * @return the directory, or the empty string when it needs 99 bytes or
-     *         more
+     * @return the directory (at most 98 bytes), or the empty string when it
+     *         is 99 bytes long or longer
      */
     public static native String getCurrentDir();
 
@@ -142,7 +142,9 @@ public final class Native {
      * "RAM Disk".
      *
      * @param root the drive's root, as "C:\"
-     * @return the label; "No Root Directory" also for a null root
+     * @return the label; "No Root Directory" also for a null root; null
+     *         when the root could not be borrowed for lack of memory, with
+     *         the JVM's OutOfMemoryError pending
      */
     public static native String getDriveType(String root);
 
@@ -218,7 +220,9 @@ public final class Native {
      *        value
      * @return the text, or the empty string when the root name is unknown,
      *         the key cannot be opened, the value is missing, its data needs
-     *         more than 99 bytes, or an argument is null
+     *         more than 99 bytes, or an argument is null; null when an
+     *         argument could not be borrowed for lack of memory, with the
+     *         JVM's OutOfMemoryError pending
      */
     public static native String getRegString(String root, String subKey, String valueName);
 
@@ -242,7 +246,8 @@ public final class Native {
      * @param path an existing file or directory
      * @return its short form, or the empty string when the path does not
      *         exist, the short form needs more than 260 bytes, or the path is
-     *         null
+     *         null; null when the path could not be borrowed for lack of
+     *         memory, with the JVM's OutOfMemoryError pending
      */
     public static native String getShortPathName(String path);
 
