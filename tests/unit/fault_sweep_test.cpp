@@ -247,17 +247,6 @@ struct Pending {
 };
 
 const Pending pending[] = {
-    // Branch jni: after a refused borrow only Release calls may follow, and a
-    // String result is null.
-    {"getRegString", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"setReg", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"setRegDWord", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"delReg", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"delRegKey", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"createSC", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"getShortPathName", Step::borrow, Op::malloc, every,
-     "jni: a String made after a refused borrow"},
-    {"getDriveType", Step::borrow, Op::malloc, every, "jni: a String made after a refused borrow"},
     // Branch faults: the scan never moves the current directory; a counter
     // that reads lower at the end gives 0.
     {"getFirstBootableDrive", Step::operation, Op::SetCurrentDirectoryA, every,

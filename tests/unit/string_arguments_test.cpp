@@ -131,7 +131,7 @@ class StringArguments : public ModuleTest {
     run.faults = java.faults();
     run.outstanding = java.outstanding();
     run.exception_pending = java.exception_pending();
-    run.calls = sim::machine().calls;
+    run.calls = sim::call_lines();
     return run;
   }
 
