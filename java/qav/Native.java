@@ -85,7 +85,9 @@ public final class Native {
      * for a little more than that second on every call; nothing is cached.
      *
      * @return the rate in whole MHz (the fraction is dropped), or 0 when the
-     *         system's performance counter reports no frequency or stops
+     *         system's performance counter reports no frequency, stops or
+     *         runs backwards, or the processor's cycle count reads lower at
+     *         the end than at the start
      */
     public static native float getCPUSpeed();
 
