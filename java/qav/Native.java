@@ -85,7 +85,9 @@ public final class Native {
      * for a little more than that second on every call; nothing is cached.
      *
      * @return the rate in whole MHz (the fraction is dropped), or 0 when the
-     *         system's performance counter reports no frequency or stops
+     *         system's performance counter reports no frequency, stops or
+     *         runs backwards, or the processor's cycle count reads lower at
+     *         the end than at the start
      */
     public static native float getCPUSpeed();
 
@@ -151,10 +153,10 @@ public final class Native {
     /**
      * The root of the first fixed or CD-ROM drive, in drive-letter order,
      * whose root directory holds an entry "MSDOS.SYS" (hidden and system
-     * files count). The process's current directory moves to each examined
-     * root during the scan, for every thread, and is put back before the
-     * method returns; other kinds of drive are never entered, and a root
-     * that cannot be entered is passed over.
+     * files count). Each root is searched by the file's full path, so the
+     * process's current directory never moves, not even during the scan;
+     * other kinds of drive are never examined, and a root that cannot be
+     * entered (no medium) is passed over.
      *
      * @return the root, as "C:\", or null when no drive qualifies
      */
