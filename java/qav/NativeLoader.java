@@ -28,6 +28,9 @@ final class NativeLoader {
     private NativeLoader() {
     }
 
+    // Newer JDKs flag System.load and loadLibrary as restricted; loading the
+    // library is what this class is for.
+    @SuppressWarnings("restricted")
     static void load() {
         List<String> tried = new ArrayList<String>();
         try {
@@ -148,6 +151,7 @@ final class NativeLoader {
         return copy.isFile() && sha256.equals(sha256(Files.readAllBytes(copy.toPath())));
     }
 
+    @SuppressWarnings("restricted")
     private static boolean loadFile(String place, File file, List<String> tried) {
         if (!file.isFile()) {
             tried.add(place + ": no such file");

@@ -71,6 +71,7 @@ class NativeLoaderTest {
         final Process process;
         final List<String> lines = new ArrayList<>();
         final BufferedReader out;
+        final Path errors;
 
         Start(Path jar, List<String> properties, String... args) throws IOException {
             List<String> command = new ArrayList<>(List.of(
@@ -79,7 +80,10 @@ class NativeLoaderTest {
             command.addAll(properties);
             command.addAll(List.of("-cp", jar + ":" + DRIVER, "qav.LoaderDriver"));
             command.addAll(List.of(args));
-            process = new ProcessBuilder(command).redirectErrorStream(true).start();
+            // The JVM's own notices (newer JDKs warn of native access) go to
+            // stderr; -Xcheck:jni reports on stdout, which is compared whole.
+            errors = Files.createTempFile(work, "stderr", ".txt");
+            process = new ProcessBuilder(command).redirectError(errors.toFile()).start();
             out = new BufferedReader(new InputStreamReader(process.getInputStream(), StandardCharsets.UTF_8));
         }
 
@@ -96,6 +100,8 @@ class NativeLoaderTest {
             }
             assertTrue(process.waitFor(60, TimeUnit.SECONDS), "the JVM ends");
             lines.add("exit " + process.exitValue());
+            String stderr = Files.readString(errors);
+            assertFalse(stderr.contains("native method") || stderr.contains("Exception"), stderr);
             return lines;
         }
     }
