@@ -99,7 +99,8 @@ def check_dlls(dist, problems):
     for name, machine in DLLS.items():
         actual, unstripped = pe_header(read(os.path.join(dist, name)))
         if actual != machine:
-            problems.append("%s: PE machine %r, not 0x%X" % (name, actual, machine))
+            shown = "0x%X" % actual if actual is not None else "none (not a PE image)"
+            problems.append("%s: PE machine %s, not 0x%X" % (name, shown, machine))
         if unstripped:
             problems.append("%s still has a symbol table (not stripped)" % name)
 
