@@ -9,10 +9,22 @@ package qav;
  * reach the Windows ANSI functions as their modified UTF-8 bytes, and text
  * results are the system's ANSI bytes read as modified UTF-8, except where a
  * method says otherwise.
+ *
+ * <p>The first use of the class loads the library from the first of these
+ * places that has it: a {@code zozudu} library on {@code java.library.path}
+ * (or beside the program); the file that the system property
+ * {@code zozudu.library.path} names; the DLL that the jar carries for the
+ * running JVM ({@code win32-x86/zozudu.dll} or
+ * {@code win32-x86-64/zozudu.dll}), copied once into
+ * {@code %LOCALAPPDATA%\zozudu\<sha256>\zozudu.dll} (or below
+ * {@code java.io.tmpdir} where that folder cannot be written). When none
+ * serves, the class fails to initialise with an
+ * {@link UnsatisfiedLinkError} that names each place tried and why it
+ * failed.
  */
 public final class Native {
     static {
-        System.loadLibrary("zozudu");
+        NativeLoader.load();
     }
 
     private Native() {

@@ -11,27 +11,16 @@
 
 namespace {
 
-std::string current_directory() {
-  char buffer[MAX_PATH];
-  DWORD n = GetCurrentDirectoryA(MAX_PATH, buffer);
-  return n == 0 || n >= MAX_PATH ? "<unreadable>" : std::string(buffer, n);
-}
-
 // Runs from a scratch directory, so that any root the scan stepped into
 // would differ from it; the caller's directory is put back afterwards.
 class ConcurrentBootableScan : public WineTest {
  protected:
   void SetUp() override {
-    saved_ = current_directory();
     ASSERT_TRUE(SetCurrentDirectoryA(scratch_.path().c_str()));
-    here_ = current_directory();
-  }
-  void TearDown() override {
-    SetCurrentDirectoryA(saved_.c_str());
-    WineTest::TearDown();
+    here_ = wine::current_directory();
   }
   wine::ScratchDirectory scratch_{"bootscan"};
-  std::string saved_;
+  wine::KeepCurrentDirectory keep_;  // after the scratch folder: left before it is removed
   std::string here_;
 };
 
@@ -46,7 +35,7 @@ TEST_F(ConcurrentBootableScan, ScansNeverMoveTheDirectoryAndAllAgree) {
   std::string first_elsewhere;  // written by the reader only, read after it ends
   std::thread reader([&] {
     while (scanning) {
-      std::string seen = current_directory();
+      std::string seen = wine::current_directory();
       if (seen != here_ && reads_elsewhere++ == 0) first_elsewhere = seen;
       ++reads;
     }
@@ -72,7 +61,7 @@ TEST_F(ConcurrentBootableScan, ScansNeverMoveTheDirectoryAndAllAgree) {
 
   EXPECT_GT(reads, 0);
   EXPECT_EQ(reads_elsewhere, 0) << "of " << reads << " reads; first seen: " << first_elsewhere;
-  EXPECT_EQ(current_directory(), here_);
+  EXPECT_EQ(wine::current_directory(), here_);
   for (int t = 0; t < scanners; ++t) {
     ASSERT_EQ(answers[t].size(), static_cast<std::size_t>(scans_each)) << "scanner " << t;
     auto wrong = std::find_if(answers[t].begin(), answers[t].end(),
