@@ -1,6 +1,4 @@
 // delReg, delRegKey.
-#include <mutex>
-
 #include "bridge/borrowed_utf.h"
 #include "bridge/results.h"
 #include "method_table.h"
@@ -12,7 +10,7 @@
 jboolean JNICALL Java_qav_Native_delReg(JNIEnv* env, jobject, jstring root, jstring subKey,
                                        jstring valueName) {
   if (!root || !subKey || !valueName) return bridge::truth(false);
-  std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
+  platform::LockHold hold(registry::the_reg_key_lock);
   bool done = false;
   bridge::BorrowedUtf rootName(env, root);
   bridge::BorrowedUtf path(env, subKey);

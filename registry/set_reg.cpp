@@ -1,6 +1,4 @@
 // setReg, setRegDWord.
-#include <mutex>
-
 #include "bridge/borrowed_utf.h"
 #include "bridge/results.h"
 #include "method_table.h"
@@ -31,7 +29,7 @@ template <typename Write>
 jboolean set_value(JNIEnv* env, jstring root, jstring subKey, jstring valueName, jstring value,
                    ReleaseFirst first, Write write) {
   if (!root || !subKey || !valueName || !value) return bridge::truth(false);
-  std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
+  platform::LockHold hold(registry::the_reg_key_lock);
   bool done = false;
   bridge::BorrowedUtf rootName(env, root);
   bridge::BorrowedUtf path(env, subKey);
