@@ -19,34 +19,17 @@
 
 namespace {
 
-// What one step needs: the environment, a drive root argument, the entry.
+// What one call needs: the environment and a drive root argument.
 struct Context {
   JNIEnv* env;
   jstring root;
-  FARPROC entry;
 };
-
-// One call of one side; the result goes to a sink so no call is optimised away.
-using Step = std::intptr_t (*)(const Context&);
-
-// --- Through the DLL: the entry point's own prototype, as the JVM calls it ---
-
-template <typename R>
-std::intptr_t dll_no_argument(const Context& c) {
-  using Entry = R(JNICALL*)(JNIEnv*, jobject);
-  return (std::intptr_t)reinterpret_cast<Entry>(reinterpret_cast<void*>(c.entry))(c.env, nullptr);
-}
-
-template <typename R>
-std::intptr_t dll_root_argument(const Context& c) {
-  using Entry = R(JNICALL*)(JNIEnv*, jobject, jstring);
-  return (std::intptr_t)reinterpret_cast<Entry>(reinterpret_cast<void*>(c.entry))(c.env, nullptr,
-                                                                                  c.root);
-}
 
 // --- Directly: the platform calls each method makes, in this program ---
 
-#define DIRECT __attribute__((noinline)) std::intptr_t
+// Each is a real call (neither inlined nor its result assumed), as a program's own
+// helper would be; the result goes to a sink so that nothing is optimised away.
+#define DIRECT __attribute__((noipa)) std::intptr_t
 
 // desWin makes no platform call: the direct side is an empty call.
 DIRECT direct_nothing(const Context&) { return 0; }
@@ -99,31 +82,7 @@ DIRECT direct_computer_name(const Context& c) {
   return (std::intptr_t)c.env->NewStringUTF(name);
 }
 
-struct Case {
-  const char* method;
-  Step through_dll;
-  Step direct;
-  const char* direct_calls;
-};
-
-const Case cases[] = {
-    {"desWin", dll_no_argument<jint>, direct_nothing, "(none)"},
-    {"getScreenX", dll_no_argument<jint>, direct_screen_x, "GetSystemMetrics"},
-    {"getScreenY", dll_no_argument<jint>, direct_screen_y, "GetSystemMetrics"},
-    {"getColorBits", dll_no_argument<jint>, direct_color_bits, "GetDC GetDeviceCaps ReleaseDC"},
-    {"getLogicalDrives", dll_no_argument<jint>, direct_logical_drives, "GetLogicalDrives"},
-    {"getRAM", dll_no_argument<jint>, direct_ram, "GlobalMemoryStatus"},
-    {"getDriveType", dll_root_argument<jstring>, direct_drive_type,
-     "borrow GetDriveTypeA release NewStringUTF"},
-    {"isHD", dll_root_argument<jboolean>, direct_is_hd, "borrow GetDriveTypeA release"},
-    {"getCurrentDir", dll_no_argument<jstring>, direct_current_dir,
-     "GetCurrentDirectoryA NewStringUTF"},
-    {"getComputerName", dll_no_argument<jstring>, direct_computer_name,
-     "GetComputerNameA NewStringUTF"},
-};
-
 volatile std::intptr_t sink;
-
 std::int64_t counter_now() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
@@ -140,21 +99,71 @@ double counter_ns() {
 // each batch gets a fresh one, made and destroyed outside the timing.
 struct Batch {
   fakejni::Env java;
-  Context context;
-  explicit Batch(FARPROC entry) : context{java.jni(), java.make_utf8("C:\\", "root"), entry} {}
+  Context context{java.jni(), java.make_utf8("C:\\", "root")};
 };
 
-// ns per call of `calls` calls of one side.
-double time_batch(Step step, FARPROC entry, int calls) {
-  Batch batch(entry);
+// ns per call of `calls` calls of `call`, one batch.
+template <typename Call>
+double time_batch(Call call, int calls) {
+  Batch batch;
   const Context& c = batch.context;
   std::intptr_t total = 0;
   std::int64_t start = counter_now();
-  for (int i = 0; i < calls; ++i) total += step(c);
+  for (int i = 0; i < calls; ++i) total += call(c);
   std::int64_t stop = counter_now();
   sink = total;
   return static_cast<double>(stop - start) * counter_ns() / calls;
 }
+
+// The DLL side: the entry point called through its own prototype, as the JVM calls it.
+template <typename R>
+double dll_batch_no_argument(FARPROC entry, int calls) {
+  auto method = reinterpret_cast<R(JNICALL*)(JNIEnv*, jobject)>(reinterpret_cast<void*>(entry));
+  return time_batch([method](const Context& c) { return (std::intptr_t)method(c.env, nullptr); },
+                    calls);
+}
+
+template <typename R>
+double dll_batch_root_argument(FARPROC entry, int calls) {
+  auto method =
+      reinterpret_cast<R(JNICALL*)(JNIEnv*, jobject, jstring)>(reinterpret_cast<void*>(entry));
+  return time_batch(
+      [method](const Context& c) { return (std::intptr_t)method(c.env, nullptr, c.root); }, calls);
+}
+
+// The direct side: this program's own function making the same calls.
+template <std::intptr_t (*Direct)(const Context&)>
+double direct_batch(FARPROC, int calls) {
+  return time_batch([](const Context& c) { return Direct(c); }, calls);
+}
+
+using Timer = double (*)(FARPROC entry, int calls);
+
+struct Case {
+  const char* method;
+  Timer through_dll;
+  Timer direct;
+  const char* direct_calls;
+};
+
+const Case cases[] = {
+    {"desWin", dll_batch_no_argument<jint>, direct_batch<direct_nothing>, "(none)"},
+    {"getScreenX", dll_batch_no_argument<jint>, direct_batch<direct_screen_x>, "GetSystemMetrics"},
+    {"getScreenY", dll_batch_no_argument<jint>, direct_batch<direct_screen_y>, "GetSystemMetrics"},
+    {"getColorBits", dll_batch_no_argument<jint>, direct_batch<direct_color_bits>,
+     "GetDC GetDeviceCaps ReleaseDC"},
+    {"getLogicalDrives", dll_batch_no_argument<jint>, direct_batch<direct_logical_drives>,
+     "GetLogicalDrives"},
+    {"getRAM", dll_batch_no_argument<jint>, direct_batch<direct_ram>, "GlobalMemoryStatus"},
+    {"getDriveType", dll_batch_root_argument<jstring>, direct_batch<direct_drive_type>,
+     "borrow GetDriveTypeA release NewStringUTF"},
+    {"isHD", dll_batch_root_argument<jboolean>, direct_batch<direct_is_hd>,
+     "borrow GetDriveTypeA release"},
+    {"getCurrentDir", dll_batch_no_argument<jstring>, direct_batch<direct_current_dir>,
+     "GetCurrentDirectoryA NewStringUTF"},
+    {"getComputerName", dll_batch_no_argument<jstring>, direct_batch<direct_computer_name>,
+     "GetComputerNameA NewStringUTF"},
+};
 
 double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -185,18 +194,18 @@ int main(int argc, char** argv) {
       continue;
     }
     // Size the batches from a short trial of the direct side.
-    double trial = std::max(time_batch(test.direct, entry, 1000), 0.1);
+    double trial = std::max(test.direct(entry, 1000), 0.1);
     int calls = std::max(100, static_cast<int>(batch_ms * 1e6 / trial));
-    time_batch(test.through_dll, entry, calls);  // warm both paths
+    test.through_dll(entry, calls);  // warm both paths
     std::vector<double> through_dll, direct, difference;
     for (int r = 0; r < rounds; ++r) {
       double a, b;
       if (r % 2 == 0) {
-        a = time_batch(test.through_dll, entry, calls);
-        b = time_batch(test.direct, entry, calls);
+        a = test.through_dll(entry, calls);
+        b = test.direct(entry, calls);
       } else {
-        b = time_batch(test.direct, entry, calls);
-        a = time_batch(test.through_dll, entry, calls);
+        b = test.direct(entry, calls);
+        a = test.through_dll(entry, calls);
       }
       through_dll.push_back(a);
       direct.push_back(b);
