@@ -21,7 +21,7 @@ double seconds_since(std::int64_t start) {
   LARGE_INTEGER now, frequency;
   QueryPerformanceCounter(&now);
   QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart - start) / frequency.QuadPart;
+  return static_cast<double>(now.QuadPart - start) / static_cast<double>(frequency.QuadPart);
 }
 
 std::int64_t counter_now() {

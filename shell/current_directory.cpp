@@ -11,7 +11,9 @@
 jstring JNICALL Java_qav_Native_getCurrentDir(JNIEnv* env, jobject) {
   char directory[100];
   directory[0] = '\0';
-  win::GetCurrentDirectoryA(99, directory);
+  // 99, not the buffer's 100: the platform is told one byte less than there is.
+  DWORD length = win::GetCurrentDirectoryA(sizeof directory - 1, directory);
+  if (length == 0 || length >= sizeof directory - 1) directory[0] = '\0';
   return bridge::utf_result(env, directory);
 }
 

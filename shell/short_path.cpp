@@ -13,7 +13,10 @@ jstring JNICALL Java_qav_Native_getShortPathName(JNIEnv* env, jobject, jstring p
   short_form[0] = '\0';
   bridge::BorrowedUtf long_form(call, path);
   if (!long_form) return bridge::utf_result(call, "");
-  win::GetShortPathNameA(long_form.c_str(), short_form, 260);
+  DWORD length = win::GetShortPathNameA(long_form.c_str(), short_form, sizeof short_form);
   long_form.release();
+  // 0 is failure, and a length the buffer cannot hold says what it would need:
+  // either way the buffer's content counts for nothing.
+  if (length == 0 || length >= sizeof short_form) short_form[0] = '\0';
   return bridge::utf_result(call, short_form);
 }

@@ -38,17 +38,18 @@ jstring JNICALL Java_qav_Native_getStartupDir(JNIEnv* env, jobject) {
   // One byte beyond the 260 offered, so that a value with no NUL of its own
   // still ends within the buffer.
   char value[261];
+  constexpr DWORD offered = sizeof value - 1;
   value[0] = '\0';
   platform::UniqueHandle<HKEY, &win::RegCloseKey> key;
   if (win::RegOpenKeyExA(HKEY_CURRENT_USER, shell_folders_key, 0, KEY_READ, key.put()) ==
       ERROR_SUCCESS) {
     DWORD type;
-    DWORD size = 260;
+    DWORD size = offered;
     LSTATUS status = win::RegQueryValueExA(key.get(), "Startup", nullptr, &type,
                                            reinterpret_cast<LPBYTE>(value), &size);
     key.reset();
     if (status != ERROR_SUCCESS) return bridge::utf_result(env, "");
-    value[size < 260 ? size : 260] = '\0';
+    value[size < offered ? size : offered] = '\0';
   }
   return startup_folder_to_java(env, value);
 }

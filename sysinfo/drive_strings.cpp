@@ -12,10 +12,10 @@ namespace {
 // the pass's start, the root handed out last, and the next entry (none when
 // no pass is under way). Never freed; the lock keeps concurrent callers from
 // tearing the cursor and the buffers apart, while they still share the pass.
-char driveList[128];
-char driveEntry[12];
-const char* driveCursor = nullptr;
-platform::Lock driveLock;
+char drive_list[128];
+char drive_entry[12];
+const char* drive_cursor = nullptr;
+platform::Lock drive_lock;
 
 }  // namespace
 
@@ -23,22 +23,22 @@ platform::Lock driveLock;
 // which the next call starts a new pass; null when the drive list cannot be
 // read (and no pass begins).
 jstring JNICALL Java_qav_Native_getLogicalDriveStrings(JNIEnv* env, jobject) {
-  platform::LockHold hold(driveLock);
-  if (!driveCursor) {
-    DWORD length = win::GetLogicalDriveStringsA(sizeof driveList, driveList);
+  platform::LockHold hold(drive_lock);
+  if (!drive_cursor) {
+    DWORD length = win::GetLogicalDriveStringsA(sizeof drive_list, drive_list);
     // A length beyond the buffer means nothing was written (no real list is that long).
-    if (length == 0 || length >= sizeof driveList) return nullptr;
-    driveCursor = driveList;
+    if (length == 0 || length >= sizeof drive_list) return nullptr;
+    drive_cursor = drive_list;
   }
-  if (*driveCursor == '\0') {
-    driveEntry[0] = '\0';
-    driveCursor = nullptr;
+  if (*drive_cursor == '\0') {
+    drive_entry[0] = '\0';
+    drive_cursor = nullptr;
     return bridge::utf_result(env, "");
   }
-  std::size_t size = std::strlen(driveCursor) + 1;
-  if (size > sizeof driveEntry) size = sizeof driveEntry;  // roots have 4 bytes
-  std::memcpy(driveEntry, driveCursor, size);
-  driveEntry[size - 1] = '\0';
-  driveCursor += std::strlen(driveCursor) + 1;
-  return bridge::utf_result(env, driveEntry);
+  std::size_t size = std::strlen(drive_cursor) + 1;
+  if (size > sizeof drive_entry) size = sizeof drive_entry;  // roots have 4 bytes
+  std::memcpy(drive_entry, drive_cursor, size);
+  drive_entry[size - 1] = '\0';
+  drive_cursor += std::strlen(drive_cursor) + 1;
+  return bridge::utf_result(env, drive_entry);
 }

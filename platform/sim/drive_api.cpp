@@ -10,7 +10,7 @@ namespace {
 
 using sim::machine;
 
-std::string quoted(LPCSTR text) { return text ? std::string("\"") + text + "\"" : "null"; }
+using sim::quoted;
 
 // The drive that an absolute or relative path lies on, when it is present
 // and has a medium.

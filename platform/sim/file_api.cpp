@@ -40,7 +40,7 @@ DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   if (sim::log_call(sim::Op::GetShortPathNameA,
-                    std::string("\"") + longPath + "\" " + std::to_string(size))) {
+                    sim::quoted(longPath) + " " + std::to_string(size))) {
     return 0;
   }
   auto result = sim::machine().files.short_path(longPath);
@@ -54,7 +54,7 @@ namespace crt {
 
 int _chdir(const char* path) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  if (sim::log_call(sim::Op::_chdir, std::string("\"") + path + "\"")) return -1;
+  if (sim::log_call(sim::Op::_chdir, sim::quoted(path))) return -1;
   return sim::machine().files.set_current_directory(path) ? 0 : -1;
 }
 

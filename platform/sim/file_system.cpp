@@ -28,12 +28,6 @@ std::vector<std::string> components(const std::string& path) {
   return parts;
 }
 
-std::string parent_of(const std::string& full) {
-  auto slash = full.find_last_of('\\');
-  if (slash == std::string::npos || slash <= 2) return full.substr(0, 3);
-  return full.substr(0, slash);
-}
-
 bool is_short_form(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return true;
   auto dot = name.find('.');
@@ -52,6 +46,12 @@ bool is_short_form(const std::string& name) {
 }
 
 }  // namespace
+
+std::string parent_of(const std::string& full_path) {
+  auto slash = full_path.rfind('\\');
+  if (slash == std::string::npos) return "";
+  return full_path.substr(0, slash <= 2 ? 3 : slash);
+}
 
 std::string made_short_name(const std::string& long_name) {
   if (is_short_form(long_name)) return long_name;

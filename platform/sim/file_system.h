@@ -50,6 +50,10 @@ class FileSystem {
   std::string current_directory_ = "C:\\";
 };
 
+// The folder that holds a full path: "C:\\a" for "C:\\a\\b", the root "C:\\" for
+// "C:\\a" and for the root itself; empty for a path without a backslash.
+std::string parent_of(const std::string& full_path);
+
 // The 8.3 form that a long name gets when no short name was staged.
 std::string made_short_name(const std::string& long_name);
 

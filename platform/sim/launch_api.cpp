@@ -4,7 +4,7 @@
 
 namespace {
 
-std::string quoted(const char* text) { return text ? "\"" + std::string(text) + "\"" : "null"; }
+using sim::quoted;
 
 }  // namespace
 

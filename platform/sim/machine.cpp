@@ -145,6 +145,8 @@ bool count_call(Op operation, long* status) {
   return take_fault(operation, status);
 }
 
+std::string quoted(const char* text) { return text ? "\"" + std::string(text) + "\"" : "null"; }
+
 int count_calls(const std::string& prefix) {
   std::lock_guard<std::recursive_mutex> hold(machine_lock());
   int n = 0;

@@ -68,7 +68,7 @@ struct Fault {
 };
 
 // What a shell link was given through IShellLinkA before it was saved.
-struct ShellLinkFields {
+struct ReceivedLinkFields {
   std::string target, description, working_directory, arguments, icon;
   int icon_index = -1;
   bool icon_set = false;
@@ -79,7 +79,7 @@ struct ShellLinkFields {
 struct SavedShellLink {
   std::u16string wide_name;  // the name Save was given
   std::string path;          // where it landed in the file tree
-  ShellLinkFields fields;
+  ReceivedLinkFields fields;
   BOOL remember = FALSE;
 };
 
@@ -198,6 +198,9 @@ bool log_call(Op operation, const std::string& arguments = "", long* status = nu
 bool count_call(Op operation, long* status = nullptr);
 // Whether this occurrence fails, without logging it.
 bool take_fault(Op operation, long* status = nullptr);
+
+// How a text argument appears in the call log: in quotes, or null.
+std::string quoted(const char* text);
 
 // How many log lines start with `prefix`.
 int count_calls(const std::string& prefix);

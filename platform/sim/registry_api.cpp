@@ -12,7 +12,6 @@ namespace {
 
 using sim::machine;
 
-std::string text_or_null(LPCSTR text) { return text ? std::string("\"") + text + "\"" : "null"; }
 
 std::string hex(DWORD value) {
   std::ostringstream out;
@@ -45,7 +44,7 @@ LSTATUS RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, 
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   long status = 0;
   if (sim::log_call(sim::Op::RegOpenKeyExA,
-                    sim::root_key_name(parent) + " " + text_or_null(subKey) + " " +
+                    sim::root_key_name(parent) + " " + sim::quoted(subKey) + " " +
                         std::to_string(options) + " " + hex(access),
                     &status)) {
     return failure_or(status, ERROR_ACCESS_DENIED);
@@ -65,7 +64,7 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD t
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   long status = 0;
   if (sim::log_call(sim::Op::RegQueryValueExA,
-                    text_or_null(valueName) + " " +
+                    sim::quoted(valueName) + " " +
                         (size ? std::to_string(*size) : std::string("null")),
                     &status)) {
     return failure_or(status, ERROR_FILE_NOT_FOUND);
@@ -109,8 +108,8 @@ LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR classN
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   long status = 0;
   if (sim::log_call(sim::Op::RegCreateKeyExA,
-                    sim::root_key_name(parent) + " " + text_or_null(subKey) + " " +
-                        std::to_string(reserved) + " " + text_or_null(className) + " " +
+                    sim::root_key_name(parent) + " " + sim::quoted(subKey) + " " +
+                        std::to_string(reserved) + " " + sim::quoted(className) + " " +
                         std::to_string(options) + " " + hex(access) + " " +
                         (security ? "security" : "null") + " " +
                         (disposition ? "disposition" : "null"),
@@ -135,7 +134,7 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, c
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   long status = 0;
   if (sim::log_call(sim::Op::RegSetValueExA,
-                    text_or_null(valueName) + " " + std::to_string(reserved) + " " +
+                    sim::quoted(valueName) + " " + std::to_string(reserved) + " " +
                         std::to_string(type) + " " + std::to_string(size) + " [" +
                         (data ? bytes_hex(data, size) : std::string("null")) + "]",
                     &status)) {
@@ -152,7 +151,7 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, c
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   long status = 0;
-  if (sim::log_call(sim::Op::RegDeleteValueA, text_or_null(valueName), &status)) {
+  if (sim::log_call(sim::Op::RegDeleteValueA, sim::quoted(valueName), &status)) {
     return failure_or(status, ERROR_ACCESS_DENIED);
   }
   auto held = machine().registry.resolve(key);
@@ -163,7 +162,7 @@ LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
 LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   long status = 0;
-  if (sim::log_call(sim::Op::RegDeleteKeyA, sim::root_key_name(key) + " " + text_or_null(subKey),
+  if (sim::log_call(sim::Op::RegDeleteKeyA, sim::root_key_name(key) + " " + sim::quoted(subKey),
                     &status)) {
     return failure_or(status, ERROR_ACCESS_DENIED);
   }

@@ -62,7 +62,7 @@ char* setlocale(int category, const char* locale) {
   auto& state = sim::machine().locale;
   if (sim::log_call(sim::Op::setlocale,
                     std::to_string(category) + " " +
-                        (locale ? "\"" + std::string(locale) + "\"" : "null"))) {
+                        sim::quoted(locale))) {
     return nullptr;
   }
   if (locale) {
@@ -112,7 +112,7 @@ std::size_t mbstowcs(wide_char* out, const char* in, std::size_t count) {
 }
 
 ulong32 strtoul(const char* text, char** end, int base) {
-  if (sim::log_call(sim::Op::strtoul, "\"" + std::string(text) + "\" " + std::to_string(base))) {
+  if (sim::log_call(sim::Op::strtoul, sim::quoted(text) + " " + std::to_string(base))) {
     if (end) *end = const_cast<char*>(text);
     return 0;
   }
@@ -170,7 +170,7 @@ void free(void* block) {
 
 char* strdup(const char* text) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  if (sim::log_call(sim::Op::strdup, "\"" + std::string(text) + "\"")) return nullptr;
+  if (sim::log_call(sim::Op::strdup, sim::quoted(text))) return nullptr;
   std::size_t size = std::strlen(text) + 1;
   char* copy = static_cast<char*>(std::malloc(size));
   if (copy) std::memcpy(copy, text, size);

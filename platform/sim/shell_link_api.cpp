@@ -25,19 +25,13 @@ std::string name_of(const GUID& id) {
   return text;
 }
 
-std::string quoted(const char* text) { return text ? "\"" + std::string(text) + "\"" : "null"; }
+using sim::quoted;
 
 // A staged failure's HRESULT; a success code (S_OK, S_FALSE) would be no
 // failure at all, so it gives the call's usual failure.
 HRESULT failure_or(long staged, HRESULT usual) {
   auto status = static_cast<HRESULT>(staged);
   return status < 0 ? status : usual;
-}
-
-std::string parent_of(const std::string& full_path) {
-  auto slash = full_path.rfind('\\');
-  if (slash == std::string::npos) return "";
-  return full_path.substr(0, slash == 2 ? 3 : slash);  // "C:\" for a file in a root
 }
 
 class ShellLink;
@@ -138,7 +132,7 @@ class ShellLink final : public IShellLinkA {
     return left;
   }
   ULONG add_reference() { return ++references_; }
-  const sim::ShellLinkFields& fields() const { return fields_; }
+  const sim::ReceivedLinkFields& fields() const { return fields_; }
 
  private:
   ~ShellLink() = default;
@@ -152,7 +146,7 @@ class ShellLink final : public IShellLinkA {
   }
 
   ULONG references_ = 1;
-  sim::ShellLinkFields fields_;
+  sim::ReceivedLinkFields fields_;
   PersistFile persist_;
 };
 
@@ -183,7 +177,7 @@ HRESULT PersistFile::Save(LPCOLESTR fileName, BOOL remember) {
   }
   auto& files = sim::machine().files;
   std::string path = files.full_path(sim::to_ansi(wide));
-  if (path.empty() || !files.is_directory(parent_of(path))) {
+  if (path.empty() || !files.is_directory(sim::parent_of(path))) {
     return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
   }
   if (files.is_directory(path)) return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);

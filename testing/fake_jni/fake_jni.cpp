@@ -35,8 +35,8 @@ struct Borrow {
     bool released = false;
 };
 
-constexpr unsigned char kPoisonByte = 0xDD;
-constexpr jchar kPoisonUnit = 0xDDDD;
+constexpr unsigned char poison_byte = 0xDD;
+constexpr jchar poison_unit = 0xDDDD;
 
 void append_unit_as_utf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -320,9 +320,9 @@ struct Env::State {
         }
         b.released = true;
         if (utf) {
-            std::memset(b.bytes.get(), kPoisonByte, b.size);
+            std::memset(b.bytes.get(), poison_byte, b.size);
         } else {
-            for (std::size_t i = 0; i < b.size; ++i) b.chars[i] = kPoisonUnit;
+            for (std::size_t i = 0; i < b.size; ++i) b.chars[i] = poison_unit;
         }
     }
 
@@ -426,7 +426,7 @@ jstring JNICALL new_string(JNIEnv* env, const jchar* units, jsize len) noexcept 
 
 // The function table is an array of pointers in a struct; every slot that
 // is not one of the seven above traps with its index.
-constexpr int kSlotCount = static_cast<int>(sizeof(JNINativeInterface_) / sizeof(void*));
+constexpr int slot_count = static_cast<int>(sizeof(JNINativeInterface_) / sizeof(void*));
 static_assert(sizeof(JNINativeInterface_) % sizeof(void*) == 0,
               "the JNI function table holds pointers only");
 
@@ -449,7 +449,7 @@ void fill_with_traps(JNINativeInterface_& table, std::integer_sequence<int, Slot
 
 JNINativeInterface_ build_table() {
     JNINativeInterface_ table;
-    fill_with_traps(table, std::make_integer_sequence<int, kSlotCount>{});
+    fill_with_traps(table, std::make_integer_sequence<int, slot_count>{});
     // Typed assignments: a signature or calling convention that differs from
     // the header's slot does not compile.
     table.GetStringUTFChars = &get_string_utf_chars;

@@ -83,17 +83,13 @@ std::string exported_name(const MethodInfo& method) {
 
 NativeModule::NativeModule(const std::string& dll_path) : module_(LoadLibraryA(dll_path.c_str())) {}
 
-NativeModule::~NativeModule() { unload(); }
-
 bool NativeModule::unload() {
   if (!module_) return false;
-  BOOL freed = FreeLibrary(module_);
-  module_ = nullptr;
-  return freed != 0;
+  return FreeLibrary(module_.release()) != 0;
 }
 
 FARPROC NativeModule::entry(const MethodInfo& method) const {
-  return module_ ? GetProcAddress(module_, exported_name(method).c_str()) : nullptr;
+  return module_ ? GetProcAddress(module_.get(), exported_name(method).c_str()) : nullptr;
 }
 
 Result NativeModule::call(JNIEnv* env, const std::string& name,

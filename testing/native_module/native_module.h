@@ -10,6 +10,8 @@
 
 #include <jni.h>
 
+#include "platform/unique_handle.h"
+
 namespace testhost {
 
 enum class ResultKind { Int, Boolean, Long, Float, String };
@@ -42,12 +44,11 @@ struct Result {
 class NativeModule {
  public:
   explicit NativeModule(const std::string& dll_path);
-  ~NativeModule();
   NativeModule(const NativeModule&) = delete;
   NativeModule& operator=(const NativeModule&) = delete;
 
-  bool loaded() const { return module_ != nullptr; }
-  HMODULE handle() const { return module_; }
+  bool loaded() const { return static_cast<bool>(module_); }
+  HMODULE handle() const { return module_.get(); }
   // Frees the DLL; true when FreeLibrary succeeded.
   bool unload();
 
@@ -57,7 +58,8 @@ class NativeModule {
   Result call(JNIEnv* env, const std::string& method, const std::vector<jstring>& args) const;
 
  private:
-  HMODULE module_;
+  // Freed at the end of the object's life unless unload() freed it first.
+  platform::UniqueHandle<HMODULE, &::FreeLibrary> module_;
 };
 
 }  // namespace testhost

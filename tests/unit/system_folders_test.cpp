@@ -43,6 +43,6 @@ TEST_P(SystemFolders, GivesTheEmptyStringForAFolderThatDoesNotFit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, SystemFolders, ::testing::ValuesIn(folder_methods),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace

@@ -22,11 +22,11 @@ double reference_megahertz(double seconds) {
   QueryPerformanceFrequency(&frequency);
   std::int64_t start = counter_now();
   std::uint64_t first = __rdtsc();
-  std::int64_t end = start + static_cast<std::int64_t>(seconds * frequency.QuadPart);
+  std::int64_t end = start + static_cast<std::int64_t>(seconds * static_cast<double>(frequency.QuadPart));
   std::int64_t now;
   while ((now = counter_now()) < end) Sleep(1);
   std::uint64_t last = __rdtsc();
-  double elapsed = static_cast<double>(now - start) / frequency.QuadPart;
+  double elapsed = static_cast<double>(now - start) / static_cast<double>(frequency.QuadPart);
   return static_cast<double>(last - first) / elapsed / 1e6;
 }
 
@@ -37,7 +37,7 @@ TEST_F(CpuSpeed, SpendsASecondAndMatchesTheProcessorsClock) {
   QueryPerformanceFrequency(&frequency);
   std::int64_t before = counter_now();
   float speed = call("getCPUSpeed").float_value;
-  double took = static_cast<double>(counter_now() - before) / frequency.QuadPart;
+  double took = static_cast<double>(counter_now() - before) / static_cast<double>(frequency.QuadPart);
   double reference = reference_megahertz(4.0);
 
   EXPECT_GE(took, 1.0) << "the call spins a whole second";
