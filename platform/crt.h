@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/operations.h"
+
 #ifdef _WIN32
 
 #include <direct.h>
@@ -19,13 +21,13 @@ using wide_char = wchar_t;
 using ulong32 = unsigned long;  // 32 bits on Windows
 constexpr int locale_all = LC_ALL;
 
-using ::_chdir;
-using ::free;
-using ::malloc;
-using ::mbstowcs;
-using ::setlocale;
-using ::strtoul;
-using ::wctomb;
+#define ZOZUDU_CRT_USING_call(name) using ::name;
+#define ZOZUDU_CRT_USING_inline(name)
+#define ZOZUDU_CRT_USING(name, kind, failure) ZOZUDU_CRT_USING_##kind(name)
+ZOZUDU_CRT_OPERATIONS(ZOZUDU_CRT_USING)
+#undef ZOZUDU_CRT_USING
+#undef ZOZUDU_CRT_USING_call
+#undef ZOZUDU_CRT_USING_inline
 inline int mb_cur_max() { return MB_CUR_MAX; }
 inline char* strdup(const char* text) { return ::_strdup(text); }
 }  // namespace crt
@@ -47,6 +49,11 @@ int mb_cur_max();
 ulong32 strtoul(const char* text, char** end, int base);
 char* strdup(const char* text);  // a block for crt::free
 }  // namespace crt
+
+// Every row of the table has its declaration above.
+#define ZOZUDU_CRT_DECLARED(name, kind, failure) static_assert(sizeof(&crt::name) != 0, #name);
+ZOZUDU_CRT_OPERATIONS(ZOZUDU_CRT_DECLARED)
+#undef ZOZUDU_CRT_DECLARED
 
 #endif
 

@@ -6,6 +6,8 @@
 // operations, answered by the simulated machine (platform/sim).
 #pragma once
 
+#include "platform/operations.h"
+
 #ifdef _WIN32
 
 #include <intrin.h>
@@ -18,39 +20,16 @@
 #include <cstdint>
 
 namespace win {
-using ::EnumDisplaySettingsA;
-using ::FindClose;
-using ::FindFirstFileA;
-using ::GetComputerNameA;
-using ::GetDC;
-using ::GetDeviceCaps;
-using ::GetDiskFreeSpaceExA;
-using ::GetDriveTypeA;
-using ::GetLogicalDrives;
-using ::GetLogicalDriveStringsA;
-using ::GetSystemMetrics;
-using ::GlobalMemoryStatus;
-using ::QueryPerformanceCounter;
-using ::QueryPerformanceFrequency;
-using ::ReleaseDC;
-using ::SetCurrentDirectoryA;
-using ::CoCreateInstance;
-using ::CoInitialize;
-using ::ExitWindowsEx;
-using ::MultiByteToWideChar;
-using ::ShellExecuteA;
-using ::GetCurrentDirectoryA;
-using ::GetShortPathNameA;
-using ::GetSystemDirectoryA;
-using ::GetWindowsDirectoryA;
-using ::RegCloseKey;
-using ::RegCreateKeyExA;
-using ::RegDeleteKeyA;
-using ::RegDeleteValueA;
-using ::RegOpenKeyExA;
-using ::RegQueryValueExA;
-using ::RegSetValueExA;
-using ::SetErrorMode;
+#define ZOZUDU_WIN_USING_call(name) using ::name;
+#define ZOZUDU_WIN_USING_inline(name)
+#define ZOZUDU_WIN_USING_method(name)
+#define ZOZUDU_WIN_USING(name, kind, failure) ZOZUDU_WIN_USING_##kind(name)
+ZOZUDU_WIN_OPERATIONS(ZOZUDU_WIN_USING)
+#undef ZOZUDU_WIN_USING
+#undef ZOZUDU_WIN_USING_call
+#undef ZOZUDU_WIN_USING_inline
+#undef ZOZUDU_WIN_USING_method
+
 // The processor's cycle count since reset: one instruction, no system call.
 inline std::uint64_t read_time_stamp_counter() { return __rdtsc(); }
 }  // namespace win
@@ -111,5 +90,16 @@ LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey);
 
 UINT SetErrorMode(UINT mode);
 }  // namespace win
+
+// Every function row of the table has its declaration above.
+#define ZOZUDU_WIN_DECLARED_call(name) static_assert(sizeof(&win::name) != 0, #name);
+#define ZOZUDU_WIN_DECLARED_inline(name) ZOZUDU_WIN_DECLARED_call(name)
+#define ZOZUDU_WIN_DECLARED_method(name)
+#define ZOZUDU_WIN_DECLARED(name, kind, failure) ZOZUDU_WIN_DECLARED_##kind(name)
+ZOZUDU_WIN_OPERATIONS(ZOZUDU_WIN_DECLARED)
+#undef ZOZUDU_WIN_DECLARED
+#undef ZOZUDU_WIN_DECLARED_call
+#undef ZOZUDU_WIN_DECLARED_inline
+#undef ZOZUDU_WIN_DECLARED_method
 
 #endif

@@ -12,11 +12,13 @@
 #
 # Why the extra machinery: this kernel cannot exec i386 ELF files, so every
 # 32-bit Wine process runs under qemu-i386, reached through a binfmt_misc
-# entry (needs root; registered here when missing). qemu 7.2 also gets three
-# things wrong for 32-bit Wine, which a small preloaded library puts right:
-# MAP_FIXED_NOREPLACE (else ~40 s per process), the trap number of faults
-# (else access violations arrive as illegal instructions) and per-thread TLS
-# segments (else any second thread corrupts the process).
+# entry (needs root; registered here when missing, and a failed registration
+# ends a 32-bit run with its reason). qemu 7.2 also gets three things wrong
+# for 32-bit Wine, which a small preloaded library, scripts/qemu-wine-fixes.c,
+# puts right: MAP_FIXED_NOREPLACE (else ~40 s per process), the trap number of
+# faults (else access violations arrive as illegal instructions) and
+# per-thread TLS segments (else any second thread corrupts the process). With
+# another qemu version a line on stderr says so; the run goes on.
 #
 # Needs: wine wine32:i386 wine64 qemu-user gcc (the library is built with -m32
 # but freestanding, so no 32-bit libc headers are needed).
@@ -35,267 +37,48 @@ wine64=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 qemu=/usr/bin/qemu-i386
 shim_name=run-wine-qemu-fixes.so
+shim_source=$root/scripts/qemu-wine-fixes.c
+# The qemu-user release the fixes library was written for and tried with.
+qemu_known=7.2
 
 die() { echo "wine.sh: $*" >&2; exit 125; }
 
-shim_source() {
-cat <<'EOF_SHIM'
-/* qemu-user 7.2 treats MAP_FIXED_NOREPLACE as a plain hint and hands back some
-   other address when the wanted range is taken. 32-bit Wine then keeps or
-   retries those stray mappings, which costs tens of seconds per process.
-   Give Wine the kernel's answer instead: the exact address, or EEXIST. */
-typedef unsigned int size_t;
-#define MAP_FIXED 0x10
-#define MAP_FIXED_NOREPLACE 0x100000
-#define MAP_FAILED ((void *)-1)
-#define EEXIST 17
-#define RTLD_NEXT ((void *)-1)
-
-extern void *dlsym(void *handle, const char *name);
-extern int munmap(void *addr, size_t len);
-extern int *__errno_location(void);
-
-typedef void *(*mmap64_fn)(void *, size_t, int, int, int, long long);
-
-static void *real_mmap64(void *addr, size_t len, int prot, int flags, int fd, long long off)
-{
-    static mmap64_fn real;
-    if (!real) real = (mmap64_fn)dlsym(RTLD_NEXT, "mmap64");
-    return real(addr, len, prot, flags, fd, off);
-}
-
-void *mmap64(void *addr, size_t len, int prot, int flags, int fd, long long off)
-{
-    void *p;
-    if (!(flags & MAP_FIXED_NOREPLACE) || (flags & MAP_FIXED))
-        return real_mmap64(addr, len, prot, flags, fd, off);
-    p = real_mmap64(addr, len, prot, flags & ~MAP_FIXED_NOREPLACE, fd, off);
-    if (p == MAP_FAILED || p == addr) return p;
-    munmap(p, len);
-    *__errno_location() = EEXIST;
-    return MAP_FAILED;
-}
-
-void *mmap(void *addr, size_t len, int prot, int flags, int fd, long off)
-{
-    return mmap64(addr, len, prot, flags, fd, off);
-}
-
-/* qemu-user 7.2 leaves the trap number in the signal context at -1, so Wine
-   cannot tell a page fault from an invalid opcode and reports every access
-   violation as an illegal instruction (likewise divide-by-zero and int3).
-   Wrap Wine's fault handlers and fill in the trap number the kernel would
-   have given, judged from the signal number and si_code. */
-#define SIGILL 4
-#define SIGTRAP 5
-#define SIGFPE 8
-#define SIGSEGV 11
-#define SA_SIGINFO 4
-#define SI_KERNEL 0x80
-#define FPE_INTDIV 1
-#define FPE_INTOVF 2
-#define TRAPNO_SLOT 12              /* REG_TRAPNO in the i386 gregs */
-
-struct ksigaction {                 /* glibc's i386 struct sigaction layout */
-    void (*handler)(int, void *, void *);
-    unsigned int mask[32];
-    int flags;
-    void (*restorer)(void);
-};
-struct ucontext_head {
-    unsigned int flags, link, ss_sp, ss_flags, ss_size;
-    unsigned int gregs[19];
-};
-
-typedef int (*sigaction_fn)(int, const struct ksigaction *, struct ksigaction *);
-static void (*wine_handler[65])(int, void *, void *);
-
-static int trap_for(int sig, int code)
-{
-    switch (sig) {
-    case SIGSEGV: return code == SI_KERNEL ? 13 : 14;   /* #GP : #PF */
-    case SIGILL:  return 6;                             /* #UD */
-    case SIGFPE:  return code == FPE_INTDIV || code == FPE_INTOVF ? 0 : 16;
-    case SIGTRAP: return code == SI_KERNEL ? 3 : 1;     /* int3 : single step */
-    }
-    return -1;
-}
-
-static void fix_trap(int sig, void *info, void *uc)
-{
-    struct ucontext_head *u = uc;
-    if ((int)u->gregs[TRAPNO_SLOT] == -1)
-        u->gregs[TRAPNO_SLOT] = trap_for(sig, ((int *)info)[2]);
-    wine_handler[sig](sig, info, uc);
-}
-
-int sigaction(int sig, const struct ksigaction *act, struct ksigaction *old)
-{
-    static sigaction_fn real;
-    struct ksigaction mine;
-    void (*prev)(int, void *, void *) = sig > 0 && sig < 65 ? wine_handler[sig] : 0;
-    int ret;
-    if (!real) real = (sigaction_fn)dlsym(RTLD_NEXT, "sigaction");
-    if (act && trap_for(sig, 0) >= 0) {
-        mine = *act;
-        if ((act->flags & SA_SIGINFO) && (unsigned long)act->handler > 1) {
-            wine_handler[sig] = act->handler;
-            mine.handler = fix_trap;
-        }
-        ret = real(sig, &mine, old);
-        if (ret) wine_handler[sig] = prev;
-        else if (!(mine.handler == fix_trap)) wine_handler[sig] = 0;
-    } else {
-        ret = real(sig, act, old);
-    }
-    if (!ret && old && old->handler == fix_trap) old->handler = prev;
-    return ret;
-}
-
-/* qemu-user 7.2 keeps a single GDT for all guest threads, so every thread's
-   TLS slot (glibc's %gs, Wine's %fs) holds whatever the newest thread wrote,
-   and any reload of %fs/%gs (Wine does one on each Unix/Windows switch and
-   on each sigreturn) picks up another thread's TEB or TLS block. The LDT is
-   process-wide anyway, so give each thread its own LDT entry for %gs, and
-   take the free TLS slots so Wine falls back to LDT entries for %fs. */
-#define NR_modify_ldt 123
-#define NR_set_thread_area 243
-#define LDT_TOP 8191                /* ours grow down; Wine's grow up from 512 */
-#define LDT_FLOOR 1024            /* Wine needs one per live thread */
-
-struct user_desc {
-    unsigned int entry_number, base_addr, limit;
-    unsigned int flags;             /* seg_32bit, contents, ..., useable bits */
-};
-#define DESC_DATA32_PAGES 0x51      /* seg_32bit | limit_in_pages | useable */
-
-extern void *malloc(size_t);
-extern void free(void *);
-typedef int (*pthread_create_fn)(void *, const void *, void *(*)(void *), void *);
-
-static int sys4(int nr, int a, int b, int c, int d)
-{
-    int r;
-    __asm__ volatile ("int $0x80" : "=a"(r) : "0"(nr), "b"(a), "c"(b), "d"(c), "S"(d) : "memory");
-    return r;
-}
-
-#define NR_getpid 20
-#define NR_gettid 224
-#define NR_tgkill 270
-#define ESRCH 3
-
-/* Which thread holds each of our LDT entries, so entries of dead threads
-   can be handed out again once the fresh ones run out. */
-static int owner[LDT_TOP + 1];
-static int next_ldt = LDT_TOP;
-static int alloc_lock;
-
-static int claim_entry(int tid)
-{
-    int idx, pid = sys4(NR_getpid, 0, 0, 0, 0);
-    while (__atomic_exchange_n(&alloc_lock, 1, __ATOMIC_ACQUIRE)) ;
-    idx = next_ldt >= LDT_FLOOR ? next_ldt-- : -1;
-    for (int i = LDT_TOP; idx < 0 && i >= LDT_FLOOR; i--)
-        if (sys4(NR_tgkill, pid, owner[i], 0, 0) == -ESRCH) idx = i;
-    if (idx >= 0) owner[idx] = tid;
-    __atomic_store_n(&alloc_lock, 0, __ATOMIC_RELEASE);
-    return idx;
-}
-
-/* Copy the current TLS base into an LDT entry of this thread's own and
-   switch %gs to it. */
-static void move_gs_to_ldt(void)
-{
-    struct user_desc d;
-    unsigned int base, sel;
-    int idx = claim_entry(sys4(NR_gettid, 0, 0, 0, 0));
-    if (idx < 0) return;            /* none left: keep the shared slot */
-    __asm__ volatile ("movl %%gs:0, %0" : "=r"(base));
-    d.entry_number = idx; d.base_addr = base; d.limit = 0xfffff; d.flags = DESC_DATA32_PAGES;
-    if (sys4(NR_modify_ldt, 0x11, (int)&d, sizeof d, 0) != 0) return;
-    sel = (idx << 3) | 7;
-    __asm__ volatile ("movw %w0, %%gs" : : "r"(sel));
-}
-
-struct start_args { void *(*start)(void *); void *arg; unsigned int mask[2]; };
-
-#define NR_rt_sigprocmask 175
-static unsigned int glibc_gs;       /* the GDT selector glibc set up */
-static int create_lock;
-
-static void *start_on_own_ldt(void *p)
-{
-    struct start_args a = *(struct start_args *)p;
-    free(p);
-    move_gs_to_ldt();
-    sys4(NR_rt_sigprocmask, 2 /* SIG_SETMASK */, (int)a.mask, 0, 8);
-    return a.start(a.arg);
-}
-
-/* qemu loads the child's %gs through the parent's selector, so the parent
-   must be on the shared GDT slot (holding its own base) during the clone.
-   Signals stay blocked meanwhile: a sigreturn would reload that slot. */
-int pthread_create(void *thread, const void *attr, void *(*start)(void *), void *arg)
-{
-    static pthread_create_fn real;
-    static const unsigned int all[2] = { ~0u, ~0u };
-    struct start_args *a;
-    struct user_desc d;
-    unsigned int base, own_gs;
-    int ret;
-    if (!real) real = (pthread_create_fn)dlsym(RTLD_NEXT, "pthread_create");
-    if (!glibc_gs || !(a = malloc(sizeof *a))) return real(thread, attr, start, arg);
-    a->start = start; a->arg = arg;
-    sys4(NR_rt_sigprocmask, 0 /* SIG_BLOCK */, (int)all, (int)a->mask, 8);
-    while (__atomic_exchange_n(&create_lock, 1, __ATOMIC_ACQUIRE)) ;
-    __asm__ volatile ("movl %%gs:0, %0; movl %%gs, %1" : "=r"(base), "=r"(own_gs));
-    d.entry_number = glibc_gs >> 3; d.base_addr = base; d.limit = 0xfffff; d.flags = DESC_DATA32_PAGES;
-    sys4(NR_set_thread_area, (int)&d, 0, 0, 0);
-    __asm__ volatile ("movw %w0, %%gs" : : "r"(glibc_gs));
-    ret = real(thread, attr, start_on_own_ldt, a);
-    __asm__ volatile ("movw %w0, %%gs" : : "r"(own_gs));
-    __atomic_store_n(&create_lock, 0, __ATOMIC_RELEASE);
-    sys4(NR_rt_sigprocmask, 2 /* SIG_SETMASK */, (int)a->mask, 0, 8);
-    if (ret) free(a);
-    return ret;
-}
-
-__attribute__((constructor)) static void take_tls_slots(void)
-{
-    struct user_desc d;
-    unsigned int slot;
-    unsigned int gs;
-    __asm__ volatile ("movl %%gs, %0" : "=r"(gs));
-    if ((gs & 4) || (gs >> 3) < 6 || (gs >> 3) > 8) return;   /* not glibc's usual slot */
-    glibc_gs = gs;
-    for (slot = 6; slot <= 8; slot++) {
-        /* leave the slot glibc already uses, fill the others */
-        d.entry_number = slot; d.base_addr = 0; d.limit = 0; d.flags = 0x1;
-        if ((gs >> 3) == slot) continue;
-        sys4(NR_set_thread_area, (int)&d, 0, 0, 0);
-    }
-    move_gs_to_ldt();
-}
-EOF_SHIM
-}
-
 # i386 ELF files run if the kernel can, or if some binfmt entry sends them to
 # qemu; otherwise register one (F: qemu is opened now, so the entry works in
-# any mount namespace later).
+# any mount namespace later). Registering needs root; each step that fails
+# says why, since without it no 32-bit program can start.
 i386_runs() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 ensure_i386() {
     i386_runs && return 0
-    [ -x $qemu ] || { echo "wine.sh: $qemu missing (apt-get install qemu-user)" >&2; return 1; }
-    local bf=/proc/sys/fs/binfmt_misc
-    [ -e $bf/register ] || mount -t binfmt_misc binfmt_misc $bf 2>/dev/null
-    if [ -e $bf/qemu-i386 ]; then
-        echo 1 > $bf/qemu-i386 2>/dev/null
-    else
-        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' \
-            > $bf/register 2>/dev/null
+    [ -x $qemu ] || { echo "wine.sh: this kernel cannot run i386 programs and $qemu is missing (apt-get install qemu-user)" >&2; return 1; }
+    local bf=/proc/sys/fs/binfmt_misc err
+    if [ ! -e $bf/register ]; then
+        # A parallel run may have mounted it meanwhile.
+        err=$(mount -t binfmt_misc binfmt_misc $bf 2>&1) || [ -e $bf/register ] ||
+            { echo "wine.sh: cannot mount binfmt_misc on $bf (root needed): ${err%%$'\n'*}" >&2; return 1; }
     fi
-    i386_runs || { echo "wine.sh: cannot run i386 binaries (binfmt_misc registration failed; root needed)" >&2; return 1; }
+    if [ -e $bf/qemu-i386 ]; then
+        err=$( { echo 1 > $bf/qemu-i386; } 2>&1) ||
+            { echo "wine.sh: cannot enable the binfmt_misc entry $bf/qemu-i386 (root needed): $err" >&2; return 1; }
+    else
+        # A parallel run that registered first makes this write fail with EEXIST.
+        err=$( { printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' \
+            > $bf/register; } 2>&1) || [ -e $bf/qemu-i386 ] ||
+            { echo "wine.sh: binfmt_misc registration of $qemu for i386 programs failed (root needed): $err" >&2; return 1; }
+    fi
+    i386_runs || { echo "wine.sh: i386 programs still cannot run with $qemu registered in binfmt_misc" >&2; return 1; }
+}
+
+# The fixes library mends qemu $qemu_known; one line when another qemu runs
+# the i386 programs, since a fix may then be needless or wrong.
+check_qemu_version() {
+    local entry=/proc/sys/fs/binfmt_misc/qemu-i386 interpreter version
+    [ -r $entry ] && grep -qx enabled $entry || return 0   # not run by qemu
+    interpreter=$(sed -n 's/^interpreter //p' $entry)
+    interpreter=${interpreter:-$qemu}
+    version=$("$interpreter" --version 2>/dev/null | sed -n '1s/.* version \([0-9]*\.[0-9]*\).*/\1/p')
+    [ "$version" = "$qemu_known" ] ||
+        echo "wine.sh: $interpreter is qemu ${version:-of unknown version}; $shim_source was written for qemu-user $qemu_known" >&2
 }
 
 # The library goes in $LIB-named folders so one LD_PRELOAD value suits both
@@ -303,16 +86,16 @@ ensure_i386() {
 # folder is named after the source's hash, so an edited source is rebuilt.
 ensure_shim() {
     local hash tmp
-    hash=$(shim_source | sha256sum | cut -c1-16)
+    [ -f "$shim_source" ] || { echo "wine.sh: $shim_source missing" >&2; return 1; }
+    hash=$(sha256sum <"$shim_source" | cut -c1-16)
     shim_dir=${RUN_WINE_SHIM_DIR:-/tmp/run-wine-shim-$(id -u)}/$hash
     [ -f "$shim_dir/lib/i386-linux-gnu/$shim_name" ] && [ -f "$shim_dir/lib/x86_64-linux-gnu/$shim_name" ] && return 0
     mkdir -p "${shim_dir%/*}" || return 1
     tmp=$(mktemp -d "$shim_dir.XXXXXX") || return 1
     mkdir -p "$tmp/lib/i386-linux-gnu" "$tmp/lib/x86_64-linux-gnu"
-    shim_source > "$tmp/fixes.c"
     : > "$tmp/empty.c"
     if gcc -m32 -O2 -ffreestanding -fno-stack-protector -nostdlib -shared -fPIC \
-           -o "$tmp/lib/i386-linux-gnu/$shim_name" "$tmp/fixes.c" \
+           -o "$tmp/lib/i386-linux-gnu/$shim_name" "$shim_source" \
        && gcc -O2 -nostdlib -shared -fPIC -o "$tmp/lib/x86_64-linux-gnu/$shim_name" "$tmp/empty.c"; then
         mv -T "$tmp" "$shim_dir" 2>/dev/null || rm -rf "$tmp"   # a parallel run may have won
         return 0
@@ -327,6 +110,7 @@ if ! ensure_i386; then
     echo "wine.sh: continuing without 32-bit support" >&2
 else
     [ -x $wine32 ] || { [ "$arch" = 32 ] && die "$wine32 missing (apt-get install wine32:i386)"; }
+    check_qemu_version
     ensure_shim || die "could not build the qemu fixes library (is gcc installed?)"
     export LD_PRELOAD="$shim_dir/\$LIB/$shim_name${LD_PRELOAD:+ $LD_PRELOAD}"
 fi

@@ -7,15 +7,14 @@ namespace win {
 
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("QueryPerformanceFrequency");
-  if (sim::take_fault("QueryPerformanceFrequency")) return FALSE;
+  if (sim::log_call(sim::Op::QueryPerformanceFrequency)) return FALSE;
   frequency->QuadPart = sim::machine().clock.frequency;
   return TRUE;
 }
 
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  if (sim::take_fault("QueryPerformanceCounter")) return FALSE;
+  if (sim::count_call(sim::Op::QueryPerformanceCounter)) return FALSE;
   auto& clock = sim::machine().clock;
   ++clock.counter_reads;
   clock.last_counter_read = clock.counter;
@@ -26,7 +25,10 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
 
 std::uint64_t read_time_stamp_counter() {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("read_time_stamp_counter");
+  long bogus = 0;
+  if (sim::log_call(sim::Op::read_time_stamp_counter, "", &bogus)) {
+    return static_cast<std::uint64_t>(bogus);
+  }
   auto& clock = sim::machine().clock;
   clock.counter_at_stamp.push_back(clock.last_counter_read);
   std::uint64_t stamp = clock.time_stamp;

@@ -10,10 +10,12 @@ namespace win {
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int bytes, LPWSTR wide,
                         int units) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("MultiByteToWideChar " + std::to_string(codePage) + " " + std::to_string(flags) +
-                " \"" + std::string(text) + "\" " + std::to_string(bytes) + " " +
-                std::to_string(units));
-  if (sim::take_fault("MultiByteToWideChar")) return 0;
+  if (sim::log_call(sim::Op::MultiByteToWideChar,
+                    std::to_string(codePage) + " " + std::to_string(flags) + " \"" +
+                        std::string(text) + "\" " + std::to_string(bytes) + " " +
+                        std::to_string(units))) {
+    return 0;
+  }
   if (codePage != CP_ACP && codePage != 1252) return 0;
   std::size_t length = bytes < 0 ? std::strlen(text) + 1 : static_cast<std::size_t>(bytes);
   if (units == 0) return static_cast<int>(length);

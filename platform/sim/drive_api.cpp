@@ -61,8 +61,7 @@ namespace win {
 
 DWORD GetLogicalDrives() {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("GetLogicalDrives");
-  if (sim::take_fault("GetLogicalDrives")) return 0;
+  if (sim::log_call(sim::Op::GetLogicalDrives)) return 0;
   DWORD mask = 0;
   for (const auto& entry : machine().drives) mask |= 1u << (entry.first - 'A');
   return mask;
@@ -70,8 +69,10 @@ DWORD GetLogicalDrives() {
 
 DWORD GetLogicalDriveStringsA(DWORD length, LPSTR buffer) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("GetLogicalDriveStringsA " + std::to_string(length) + (buffer ? " buffer" : " null"));
-  if (sim::take_fault("GetLogicalDriveStringsA")) return 0;
+  if (sim::log_call(sim::Op::GetLogicalDriveStringsA,
+                    std::to_string(length) + (buffer ? " buffer" : " null"))) {
+    return 0;
+  }
   std::string list = drive_list();
   if (!buffer || list.size() > length) return static_cast<DWORD>(list.size());
   std::memcpy(buffer, list.data(), list.size());
@@ -80,7 +81,10 @@ DWORD GetLogicalDriveStringsA(DWORD length, LPSTR buffer) {
 
 UINT GetDriveTypeA(LPCSTR root) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("GetDriveTypeA " + quoted(root));
+  long answer = DRIVE_UNKNOWN;
+  if (sim::log_call(sim::Op::GetDriveTypeA, quoted(root), &answer)) {
+    return answer == DRIVE_NO_ROOT_DIR ? DRIVE_NO_ROOT_DIR : DRIVE_UNKNOWN;
+  }
   const sim::Drive* drive = drive_of_root(root);
   return drive ? drive->type : DRIVE_NO_ROOT_DIR;
 }
@@ -88,8 +92,7 @@ UINT GetDriveTypeA(LPCSTR root) {
 BOOL GetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCaller,
                          PULARGE_INTEGER totalBytes, PULARGE_INTEGER totalFreeBytes) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("GetDiskFreeSpaceExA " + quoted(directory));
-  if (sim::take_fault("GetDiskFreeSpaceExA")) return FALSE;
+  if (sim::log_call(sim::Op::GetDiskFreeSpaceExA, quoted(directory))) return FALSE;
   const sim::Drive* drive = ready_drive_of(directory);
   if (!drive || !machine().files.is_directory(directory)) return FALSE;
   if (freeToCaller) freeToCaller->QuadPart = drive->free_to_caller;
@@ -100,16 +103,17 @@ BOOL GetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCaller,
 
 BOOL SetCurrentDirectoryA(LPCSTR path) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("SetCurrentDirectoryA " + quoted(path));
-  if (sim::take_fault("SetCurrentDirectoryA")) return FALSE;
+  if (sim::log_call(sim::Op::SetCurrentDirectoryA, quoted(path))) return FALSE;
   if (!ready_drive_of(path)) return FALSE;
   return machine().files.set_current_directory(path) ? TRUE : FALSE;
 }
 
 HANDLE FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("FindFirstFileA " + quoted(name) + " in " + machine().files.current_directory());
-  if (sim::take_fault("FindFirstFileA")) return INVALID_HANDLE_VALUE;
+  if (sim::log_call(sim::Op::FindFirstFileA,
+                    quoted(name) + " in " + machine().files.current_directory())) {
+    return INVALID_HANDLE_VALUE;
+  }
   if (!ready_drive_of(name)) return INVALID_HANDLE_VALUE;
   const sim::FileEntry* entry = machine().files.find(name);
   if (!entry) return INVALID_HANDLE_VALUE;
@@ -123,10 +127,11 @@ HANDLE FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData) {
 
 BOOL FindClose(HANDLE find) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("FindClose");
+  bool injected = sim::log_call(sim::Op::FindClose);
   if (find == INVALID_HANDLE_VALUE || machine().find_handles_open == 0) return FALSE;
+  // A failed close still ends the handle's life: the caller may not close it again.
   --machine().find_handles_open;
-  return TRUE;
+  return injected ? FALSE : TRUE;
 }
 
 }  // namespace win

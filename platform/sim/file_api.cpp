@@ -21,29 +21,28 @@ namespace win {
 
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("GetSystemDirectoryA " + std::to_string(size));
-  if (sim::take_fault("GetSystemDirectoryA")) return 0;
+  if (sim::log_call(sim::Op::GetSystemDirectoryA, std::to_string(size))) return 0;
   return copy_out(sim::machine().system_directory, buffer, size);
 }
 
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("GetWindowsDirectoryA " + std::to_string(size));
-  if (sim::take_fault("GetWindowsDirectoryA")) return 0;
+  if (sim::log_call(sim::Op::GetWindowsDirectoryA, std::to_string(size))) return 0;
   return copy_out(sim::machine().windows_directory, buffer, size);
 }
 
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("GetCurrentDirectoryA " + std::to_string(size));
-  if (sim::take_fault("GetCurrentDirectoryA")) return 0;
+  if (sim::log_call(sim::Op::GetCurrentDirectoryA, std::to_string(size))) return 0;
   return copy_out(sim::machine().files.current_directory(), buffer, size);
 }
 
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call(std::string("GetShortPathNameA \"") + longPath + "\" " + std::to_string(size));
-  if (sim::take_fault("GetShortPathNameA")) return 0;
+  if (sim::log_call(sim::Op::GetShortPathNameA,
+                    std::string("\"") + longPath + "\" " + std::to_string(size))) {
+    return 0;
+  }
   auto result = sim::machine().files.short_path(longPath);
   if (!result) return 0;
   return copy_out(*result, shortPath, size);
@@ -55,8 +54,7 @@ namespace crt {
 
 int _chdir(const char* path) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call(std::string("_chdir \"") + path + "\"");
-  if (sim::take_fault("_chdir")) return -1;
+  if (sim::log_call(sim::Op::_chdir, std::string("\"") + path + "\"")) return -1;
   return sim::machine().files.set_current_directory(path) ? 0 : -1;
 }
 

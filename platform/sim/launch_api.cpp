@@ -13,14 +13,16 @@ namespace win {
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                         LPCSTR directory, INT show) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call(std::string("ShellExecuteA ") + (owner ? "owner" : "null") + " " + quoted(verb) +
-                " " + quoted(file) + " " + quoted(parameters) + " " + quoted(directory) + " " +
-                std::to_string(show));
+  long status = 0;
+  bool injected = sim::log_call(sim::Op::ShellExecuteA,
+                                std::string(owner ? "owner" : "null") + " " + quoted(verb) + " " +
+                                    quoted(file) + " " + quoted(parameters) + " " +
+                                    quoted(directory) + " " + std::to_string(show),
+                                &status);
   auto& m = sim::machine();
   std::intptr_t answer;
-  long status = 0;
-  if (sim::take_fault("ShellExecuteA", &status)) {
-    answer = status;
+  if (injected) {
+    answer = status >= 0 && status <= 32 ? status : 0;  // a code above 32 would be no failure
   } else if (m.launches.answer) {
     answer = *m.launches.answer;
   } else {
@@ -34,9 +36,10 @@ HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
 
 BOOL ExitWindowsEx(UINT flags, DWORD reason) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reason));
+  bool injected =
+      sim::log_call(sim::Op::ExitWindowsEx, std::to_string(flags) + " " + std::to_string(reason));
   ++sim::machine().restarts.requests;
-  if (sim::take_fault("ExitWindowsEx")) return FALSE;
+  if (injected) return FALSE;
   return sim::machine().restarts.answer;
 }
 

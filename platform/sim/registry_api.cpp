@@ -20,6 +20,11 @@ std::string hex(DWORD value) {
   return out.str();
 }
 
+// A staged failure's status; ERROR_SUCCESS would be no failure at all.
+LSTATUS failure_or(long staged, LSTATUS usual) {
+  return staged != ERROR_SUCCESS ? static_cast<LSTATUS>(staged) : usual;
+}
+
 // An open that asks for any right beyond reading.
 bool asks_to_change(REGSAM access) { return (access & ~static_cast<REGSAM>(KEY_READ)) != 0; }
 
@@ -38,10 +43,13 @@ std::string bytes_hex(const BYTE* data, DWORD size) {
 
 LSTATUS RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("RegOpenKeyExA " + sim::root_key_name(parent) + " " + text_or_null(subKey) + " " +
-                std::to_string(options) + " " + hex(access));
-  long status = ERROR_ACCESS_DENIED;
-  if (sim::take_fault("RegOpenKeyExA", &status)) return status ? status : ERROR_ACCESS_DENIED;
+  long status = 0;
+  if (sim::log_call(sim::Op::RegOpenKeyExA,
+                    sim::root_key_name(parent) + " " + text_or_null(subKey) + " " +
+                        std::to_string(options) + " " + hex(access),
+                    &status)) {
+    return failure_or(status, ERROR_ACCESS_DENIED);
+  }
   auto& registry = machine().registry;
   auto from = registry.resolve(parent);
   if (!from) return ERROR_INVALID_HANDLE;
@@ -55,10 +63,13 @@ LSTATUS RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                          LPDWORD size) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("RegQueryValueExA " + text_or_null(valueName) + " " +
-                (size ? std::to_string(*size) : std::string("null")));
-  long status = ERROR_FILE_NOT_FOUND;
-  if (sim::take_fault("RegQueryValueExA", &status)) return status ? status : ERROR_FILE_NOT_FOUND;
+  long status = 0;
+  if (sim::log_call(sim::Op::RegQueryValueExA,
+                    text_or_null(valueName) + " " +
+                        (size ? std::to_string(*size) : std::string("null")),
+                    &status)) {
+    return failure_or(status, ERROR_FILE_NOT_FOUND);
+  }
   auto held = machine().registry.resolve(key);
   if (!held || held->deleted) return ERROR_INVALID_HANDLE;
   auto it = held->values.find(valueName ? valueName : "");
@@ -83,13 +94,12 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD t
 
 LSTATUS RegCloseKey(HKEY key) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("RegCloseKey");
-  long status = ERROR_INVALID_HANDLE;
-  bool injected = sim::take_fault("RegCloseKey", &status);
+  long status = 0;
+  bool injected = sim::log_call(sim::Op::RegCloseKey, "", &status);
   // A failed close still ends the handle's life in the simulation: the
   // caller is not allowed to close it again, so nothing else would.
   bool known = machine().registry.close(key);
-  if (injected) return status ? status : ERROR_INVALID_HANDLE;
+  if (injected) return failure_or(status, ERROR_INVALID_HANDLE);
   return known ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
@@ -97,12 +107,16 @@ LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR classN
                         REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
                         LPDWORD disposition) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("RegCreateKeyExA " + sim::root_key_name(parent) + " " + text_or_null(subKey) + " " +
-                std::to_string(reserved) + " " + text_or_null(className) + " " +
-                std::to_string(options) + " " + hex(access) + " " +
-                (security ? "security" : "null") + " " + (disposition ? "disposition" : "null"));
-  long status = ERROR_ACCESS_DENIED;
-  if (sim::take_fault("RegCreateKeyExA", &status)) return status ? status : ERROR_ACCESS_DENIED;
+  long status = 0;
+  if (sim::log_call(sim::Op::RegCreateKeyExA,
+                    sim::root_key_name(parent) + " " + text_or_null(subKey) + " " +
+                        std::to_string(reserved) + " " + text_or_null(className) + " " +
+                        std::to_string(options) + " " + hex(access) + " " +
+                        (security ? "security" : "null") + " " +
+                        (disposition ? "disposition" : "null"),
+                    &status)) {
+    return failure_or(status, ERROR_ACCESS_DENIED);
+  }
   if (!subKey || !result) return ERROR_INVALID_PARAMETER;
   auto& registry = machine().registry;
   auto from = registry.resolve(parent);
@@ -119,11 +133,14 @@ LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR classN
 LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                        DWORD size) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("RegSetValueExA " + text_or_null(valueName) + " " + std::to_string(reserved) + " " +
-                std::to_string(type) + " " + std::to_string(size) + " [" +
-                (data ? bytes_hex(data, size) : std::string("null")) + "]");
-  long status = ERROR_ACCESS_DENIED;
-  if (sim::take_fault("RegSetValueExA", &status)) return status ? status : ERROR_ACCESS_DENIED;
+  long status = 0;
+  if (sim::log_call(sim::Op::RegSetValueExA,
+                    text_or_null(valueName) + " " + std::to_string(reserved) + " " +
+                        std::to_string(type) + " " + std::to_string(size) + " [" +
+                        (data ? bytes_hex(data, size) : std::string("null")) + "]",
+                    &status)) {
+    return failure_or(status, ERROR_ACCESS_DENIED);
+  }
   auto held = machine().registry.resolve(key);
   if (!held || held->deleted) return ERROR_INVALID_HANDLE;
   if (!data && size) return ERROR_INVALID_PARAMETER;
@@ -134,9 +151,10 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, c
 
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("RegDeleteValueA " + text_or_null(valueName));
-  long status = ERROR_ACCESS_DENIED;
-  if (sim::take_fault("RegDeleteValueA", &status)) return status ? status : ERROR_ACCESS_DENIED;
+  long status = 0;
+  if (sim::log_call(sim::Op::RegDeleteValueA, text_or_null(valueName), &status)) {
+    return failure_or(status, ERROR_ACCESS_DENIED);
+  }
   auto held = machine().registry.resolve(key);
   if (!held || held->deleted) return ERROR_INVALID_HANDLE;
   return held->values.erase(valueName ? valueName : "") ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
@@ -144,9 +162,11 @@ LSTATUS RegDeleteValueA(HKEY key, LPCSTR valueName) {
 
 LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("RegDeleteKeyA " + sim::root_key_name(key) + " " + text_or_null(subKey));
-  long status = ERROR_ACCESS_DENIED;
-  if (sim::take_fault("RegDeleteKeyA", &status)) return status ? status : ERROR_ACCESS_DENIED;
+  long status = 0;
+  if (sim::log_call(sim::Op::RegDeleteKeyA, sim::root_key_name(key) + " " + text_or_null(subKey),
+                    &status)) {
+    return failure_or(status, ERROR_ACCESS_DENIED);
+  }
   auto& registry = machine().registry;
   auto from = registry.resolve(key);
   if (!from) return ERROR_INVALID_HANDLE;

@@ -22,6 +22,13 @@ int unit_to_byte(char16_t unit, bool user_locale) {
 
 bool user_locale() { return sim::machine().locale.user_default; }
 
+std::string hex_unit(char16_t unit) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string text = "U+";
+  for (int shift = 12; shift >= 0; shift -= 4) text += digits[(unit >> shift) & 15];
+  return text;
+}
+
 }  // namespace
 
 namespace crt {
@@ -30,8 +37,11 @@ char* setlocale(int category, const char* locale) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   static std::string answer;
   auto& state = sim::machine().locale;
-  sim::log_call(std::string("setlocale ") + std::to_string(category) + " " +
-                (locale ? "\"" + std::string(locale) + "\"" : "null"));
+  if (sim::log_call(sim::Op::setlocale,
+                    std::to_string(category) + " " +
+                        (locale ? "\"" + std::string(locale) + "\"" : "null"))) {
+    return nullptr;
+  }
   if (locale) {
     if (std::strcmp(locale, "") == 0) {
       state.user_default = true;
@@ -49,11 +59,14 @@ char* setlocale(int category, const char* locale) {
 
 int mb_cur_max() {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  long stale = 1;
+  if (sim::log_call(sim::Op::mb_cur_max, "", &stale)) return stale > 0 ? static_cast<int>(stale) : 1;
   return 1;  // both locales the simulation offers are single-byte
 }
 
 int wctomb(char* out, wide_char unit) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  if (sim::log_call(sim::Op::wctomb, (out ? "buffer " : "null ") + hex_unit(unit))) return -1;
   if (!out) return 0;  // no shift state
   int byte = unit_to_byte(unit, user_locale());
   if (byte < 0) return -1;
@@ -63,8 +76,9 @@ int wctomb(char* out, wide_char unit) {
 
 std::size_t mbstowcs(wide_char* out, const char* in, std::size_t count) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("mbstowcs " + std::to_string(count));
-  if (sim::take_fault("mbstowcs")) return static_cast<std::size_t>(-1);
+  if (sim::log_call(sim::Op::mbstowcs, std::to_string(count))) {
+    return static_cast<std::size_t>(-1);
+  }
   bool user = user_locale();
   std::size_t written = 0;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(in); *p; ++p) {
@@ -79,6 +93,10 @@ std::size_t mbstowcs(wide_char* out, const char* in, std::size_t count) {
 }
 
 ulong32 strtoul(const char* text, char** end, int base) {
+  if (sim::log_call(sim::Op::strtoul, "\"" + std::string(text) + "\" " + std::to_string(base))) {
+    if (end) *end = const_cast<char*>(text);
+    return 0;
+  }
   const char* p = text;
   while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
   bool negative = false;
@@ -120,18 +138,24 @@ ulong32 strtoul(const char* text, char** end, int base) {
 }
 
 void* malloc(std::size_t size) {
-  if (sim::take_fault("malloc")) return nullptr;
-  return std::malloc(size);
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  if (sim::log_call(sim::Op::malloc, std::to_string(size))) return nullptr;
+  return sim::hand_out_block(std::malloc(size));
 }
 
-void free(void* block) { std::free(block); }
+void free(void* block) {
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  bool injected = sim::log_call(sim::Op::free, block ? "block" : "null");
+  sim::take_back_block(block, injected);
+}
 
 char* strdup(const char* text) {
-  if (sim::take_fault("strdup")) return nullptr;
+  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
+  if (sim::log_call(sim::Op::strdup, "\"" + std::string(text) + "\"")) return nullptr;
   std::size_t size = std::strlen(text) + 1;
   char* copy = static_cast<char*>(std::malloc(size));
   if (copy) std::memcpy(copy, text, size);
-  return copy;
+  return static_cast<char*>(sim::hand_out_block(copy));
 }
 
 }  // namespace crt

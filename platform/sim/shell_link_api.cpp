@@ -27,6 +27,13 @@ std::string name_of(const GUID& id) {
 
 std::string quoted(const char* text) { return text ? "\"" + std::string(text) + "\"" : "null"; }
 
+// A staged failure's HRESULT; a success code (S_OK, S_FALSE) would be no
+// failure at all, so it gives the call's usual failure.
+HRESULT failure_or(long staged, HRESULT usual) {
+  auto status = static_cast<HRESULT>(staged);
+  return status < 0 ? status : usual;
+}
+
 std::string parent_of(const std::string& full_path) {
   auto slash = full_path.rfind('\\');
   if (slash == std::string::npos) return "";
@@ -54,8 +61,7 @@ class ShellLink final : public IShellLinkA {
 
   HRESULT QueryInterface(REFIID iid, void** object) override {
     std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-    sim::log_call("IShellLinkA::QueryInterface " + name_of(iid));
-    return faulty_query(iid, object);
+    return faulty_query(sim::Op::IShellLinkA_QueryInterface, iid, object);
   }
   ULONG AddRef() override {
     std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
@@ -63,42 +69,51 @@ class ShellLink final : public IShellLinkA {
   }
   ULONG Release() override {
     std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-    sim::log_call("IShellLinkA::Release");
-    return drop();
+    bool injected = sim::log_call(sim::Op::IShellLinkA_Release);
+    ULONG left = drop();
+    return injected ? 0 : left;
   }
 
   HRESULT SetDescription(LPCSTR description) override {
-    return set("SetDescription", description, fields_.description);
+    return set(sim::Op::IShellLinkA_SetDescription, description, fields_.description);
   }
   HRESULT SetWorkingDirectory(LPCSTR directory) override {
-    return set("SetWorkingDirectory", directory, fields_.working_directory);
+    return set(sim::Op::IShellLinkA_SetWorkingDirectory, directory, fields_.working_directory);
   }
   HRESULT SetArguments(LPCSTR arguments) override {
-    return set("SetArguments", arguments, fields_.arguments);
+    return set(sim::Op::IShellLinkA_SetArguments, arguments, fields_.arguments);
   }
   HRESULT SetShowCmd(int show) override {
     std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-    sim::log_call("IShellLinkA::SetShowCmd " + std::to_string(show));
-    if (sim::take_fault("IShellLinkA::SetShowCmd")) return E_FAIL;
+    long status = 0;
+    if (sim::log_call(sim::Op::IShellLinkA_SetShowCmd, std::to_string(show), &status)) {
+      return failure_or(status, E_FAIL);
+    }
     fields_.show_command = show;
     return S_OK;
   }
   HRESULT SetIconLocation(LPCSTR icon, int index) override {
     std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-    sim::log_call("IShellLinkA::SetIconLocation " + quoted(icon) + " " + std::to_string(index));
-    if (sim::take_fault("IShellLinkA::SetIconLocation")) return E_FAIL;
+    long status = 0;
+    if (sim::log_call(sim::Op::IShellLinkA_SetIconLocation,
+                      quoted(icon) + " " + std::to_string(index), &status)) {
+      return failure_or(status, E_FAIL);
+    }
     fields_.icon = icon;
     fields_.icon_index = index;
     fields_.icon_set = true;
     return S_OK;
   }
-  HRESULT SetPath(LPCSTR target) override { return set("SetPath", target, fields_.target); }
+  HRESULT SetPath(LPCSTR target) override {
+    return set(sim::Op::IShellLinkA_SetPath, target, fields_.target);
+  }
 
-  HRESULT faulty_query(REFIID iid, void** object) {
-    long status = E_NOINTERFACE;
-    if (sim::take_fault("QueryInterface", &status)) {
+  // A failed query hands out no object, whatever status was staged.
+  HRESULT faulty_query(sim::Op op, REFIID iid, void** object) {
+    long status = 0;
+    if (sim::log_call(op, name_of(iid), &status)) {
       *object = nullptr;
-      return static_cast<HRESULT>(status);
+      return failure_or(status, E_NOINTERFACE);
     }
     return query(iid, object);
   }
@@ -128,10 +143,10 @@ class ShellLink final : public IShellLinkA {
  private:
   ~ShellLink() = default;
 
-  HRESULT set(const char* setter, LPCSTR text, std::string& field) {
+  HRESULT set(sim::Op setter, LPCSTR text, std::string& field) {
     std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-    sim::log_call(std::string("IShellLinkA::") + setter + " " + quoted(text));
-    if (sim::take_fault(std::string("IShellLinkA::") + setter)) return E_FAIL;
+    long status = 0;
+    if (sim::log_call(setter, quoted(text), &status)) return failure_or(status, E_FAIL);
     field = text;
     return S_OK;
   }
@@ -143,8 +158,7 @@ class ShellLink final : public IShellLinkA {
 
 HRESULT PersistFile::QueryInterface(REFIID iid, void** object) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("IPersistFile::QueryInterface " + name_of(iid));
-  return link_.faulty_query(iid, object);
+  return link_.faulty_query(sim::Op::IPersistFile_QueryInterface, iid, object);
 }
 
 ULONG PersistFile::AddRef() {
@@ -154,16 +168,19 @@ ULONG PersistFile::AddRef() {
 
 ULONG PersistFile::Release() {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("IPersistFile::Release");
-  return link_.drop();
+  bool injected = sim::log_call(sim::Op::IPersistFile_Release);
+  ULONG left = link_.drop();
+  return injected ? 0 : left;
 }
 
 HRESULT PersistFile::Save(LPCOLESTR fileName, BOOL remember) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   std::u16string wide = fileName ? std::u16string(fileName) : std::u16string();
-  sim::log_call("IPersistFile::Save \"" + sim::to_utf8(wide) + "\" " + std::to_string(remember));
-  long status = E_FAIL;
-  if (sim::take_fault("IPersistFile::Save", &status)) return static_cast<HRESULT>(status);
+  long status = 0;
+  if (sim::log_call(sim::Op::IPersistFile_Save,
+                    "\"" + sim::to_utf8(wide) + "\" " + std::to_string(remember), &status)) {
+    return failure_or(status, E_FAIL);
+  }
   auto& files = sim::machine().files;
   std::string path = files.full_path(sim::to_ansi(wide));
   if (path.empty() || !files.is_directory(parent_of(path))) {
@@ -185,24 +202,29 @@ namespace win {
 
 HRESULT CoInitialize(LPVOID reserved) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call(std::string("CoInitialize ") + (reserved ? "pointer" : "null"));
-  long status = S_OK;
-  if (sim::take_fault("CoInitialize", &status)) return static_cast<HRESULT>(status);
+  long status = 0;
+  if (sim::log_call(sim::Op::CoInitialize, reserved ? "pointer" : "null", &status)) {
+    return failure_or(status, E_FAIL);
+  }
   return S_OK;
 }
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
                          LPVOID* object) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  sim::log_call("CoCreateInstance " + name_of(clsid) + " " + (outer ? "outer" : "null") + " " +
-                std::to_string(context) + " " + name_of(iid));
+  long status = 0;
+  bool injected = sim::log_call(sim::Op::CoCreateInstance,
+                                name_of(clsid) + " " + (outer ? "outer" : "null") + " " +
+                                    std::to_string(context) + " " + name_of(iid),
+                                &status);
   *object = nullptr;
-  long status = REGDB_E_CLASSNOTREG;
-  if (sim::take_fault("CoCreateInstance", &status)) return static_cast<HRESULT>(status);
+  if (injected) return failure_or(status, REGDB_E_CLASSNOTREG);
   if (!(clsid == CLSID_ShellLink)) return REGDB_E_CLASSNOTREG;
   auto* link = new ShellLink;
   HRESULT answer = link->query(iid, object);
   link->drop();
+  // A success other than S_OK, when staged, comes with the object, as COM allows.
+  if (answer == S_OK) answer = sim::machine().shell_links.create_answer;
   return answer;
 }
 

@@ -72,12 +72,12 @@ TEST_F(BootableDrive, ARootThatCannotBeEnteredIsPassedOver) {
 
 TEST_F(BootableDrive, MissingBlocksOrListGiveNullAndExamineNothing) {
   machine().files.add_file("C:\\MSDOS.SYS");
-  const char* faults[] = {"malloc", "GetLogicalDriveStringsA", "strdup"};
-  for (const char* fault : faults) {
+  const sim::Op faults[] = {sim::Op::malloc, sim::Op::GetLogicalDriveStringsA, sim::Op::strdup};
+  for (sim::Op fault : faults) {
     machine().calls.clear();
     sim::fail(fault, sim::FailMode::once);
-    EXPECT_EQ(first_bootable(), "<null>") << fault;
-    EXPECT_EQ(machine().files.current_directory(), "C:\\TEMP") << fault;
+    EXPECT_EQ(first_bootable(), "<null>") << sim::op_name(fault);
+    EXPECT_EQ(machine().files.current_directory(), "C:\\TEMP") << sim::op_name(fault);
   }
   // The second block, for the list, can fail on its own too.
   machine().calls.clear();
@@ -86,7 +86,7 @@ TEST_F(BootableDrive, MissingBlocksOrListGiveNullAndExamineNothing) {
 
 TEST_F(BootableDrive, ACurrentDirectoryThatCannotBeReadStopsTheScanBeforeItMoves) {
   machine().files.add_file("C:\\MSDOS.SYS");
-  sim::fail("GetCurrentDirectoryA", sim::FailMode::once);
+  sim::fail(sim::Op::GetCurrentDirectoryA, sim::FailMode::once);
   EXPECT_EQ(first_bootable(), "<null>");
   EXPECT_EQ(sim::count_calls("SetCurrentDirectoryA"), 0);
 }

@@ -56,7 +56,7 @@ TEST_F(CpuSpeed, AZeroFrequencyGivesZeroWithoutWaiting) {
   stage_counter(machine(), 0, 1);
   EXPECT_EQ(Java_qav_Native_getCPUSpeed(env, nullptr), 0.0f);
   EXPECT_EQ(machine().clock.counter_reads, 0u);
-  sim::fail("QueryPerformanceFrequency");  // nothing written: taken as 0
+  sim::fail(sim::Op::QueryPerformanceFrequency);  // nothing written: taken as 0
   EXPECT_EQ(Java_qav_Native_getCPUSpeed(env, nullptr), 0.0f);
 }
 

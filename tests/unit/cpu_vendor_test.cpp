@@ -48,7 +48,7 @@ TEST_F(CpuVendor, EmptyWhenTheKeyOrValueCannotBeHad) {
   EXPECT_EQ(vendor(), "") << "a read-only open is never tried";
 
   machine().registry.ensure_key(HKEY_LOCAL_MACHINE, processor_key).read_only = false;
-  sim::fail("RegQueryValueExA", sim::FailMode::once, ERROR_MORE_DATA);
+  sim::fail(sim::Op::RegQueryValueExA, sim::FailMode::once, ERROR_MORE_DATA);
   EXPECT_EQ(vendor(), "") << "a failed read leaves nothing";
 
   machine().registry.remove_key(HKEY_LOCAL_MACHINE, processor_key);

@@ -59,7 +59,7 @@ TEST_F(DriveStrings, AnAbandonedPassGoesOnWhereItStopped) {
 }
 
 TEST_F(DriveStrings, AFailedListReadGivesNullAndTheNextCallTriesAgain) {
-  sim::fail("GetLogicalDriveStringsA", sim::FailMode::once);
+  sim::fail(sim::Op::GetLogicalDriveStringsA, sim::FailMode::once);
   EXPECT_EQ(next(), "<null>");
   EXPECT_EQ(next(), "A:\\");
   EXPECT_EQ(sim::count_calls("GetLogicalDriveStringsA 128 buffer"), 2);

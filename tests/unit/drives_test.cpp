@@ -17,7 +17,7 @@ TEST_F(Drives, LogicalDrivesIsThePlatformsMask) {
   EXPECT_EQ(Java_qav_Native_getLogicalDrives(env, nullptr), 0b1101);
   sim::add_drive(machine(), 'Z', DRIVE_REMOTE);
   EXPECT_EQ(Java_qav_Native_getLogicalDrives(env, nullptr), 0x200000D);
-  sim::fail("GetLogicalDrives");
+  sim::fail(sim::Op::GetLogicalDrives);
   EXPECT_EQ(Java_qav_Native_getLogicalDrives(env, nullptr), 0);
 }
 
@@ -76,7 +76,7 @@ TEST_F(Drives, DiskFreeSpaceIsMinusOneWhenThePlatformCannotTell) {
   EXPECT_EQ(Java_qav_Native_getDiskFreeSpace(env, nullptr, str("A:\\")), -1) << "no medium";
   EXPECT_EQ(Java_qav_Native_getDiskFreeSpace(env, nullptr, str("Q:\\")), -1) << "no drive";
   EXPECT_EQ(Java_qav_Native_getDiskFreeSpace(env, nullptr, str("C:\\missing")), -1);
-  sim::fail("GetDiskFreeSpaceExA", sim::FailMode::once);
+  sim::fail(sim::Op::GetDiskFreeSpaceExA, sim::FailMode::once);
   EXPECT_EQ(Java_qav_Native_getDiskFreeSpace(env, nullptr, str("C:\\")), -1);
   EXPECT_EQ(Java_qav_Native_getDiskFreeSpace(env, nullptr, str("C:\\")), 5);
 }

@@ -66,7 +66,7 @@ TEST_F(Reboot, AsksForAForcedRestartAndPassesTheAnswerThrough) {
     machine().restarts.answer = answer;
     EXPECT_EQ(Java_qav_Native_reboot(env, nullptr), answer);
     // Nothing before it: no privilege is requested.
-    EXPECT_EQ(machine().calls, std::vector<std::string>{"ExitWindowsEx 6 0"}) << answer;
+    EXPECT_EQ(sim::call_lines(), std::vector<std::string>{"ExitWindowsEx 6 0"}) << answer;
   }
 }
 

@@ -17,7 +17,7 @@ TEST_F(MachineFacts, ComputerNameIsNullWhenThePlatformRefuses) {
   machine().computer_name = "ABCDEFGHIJKLMNOP";  // 16 characters do not fit
   EXPECT_EQ(text(Java_qav_Native_getComputerName(env, nullptr)), "<null>");
   machine().computer_name = "HOST";
-  sim::fail("GetComputerNameA", sim::FailMode::once);
+  sim::fail(sim::Op::GetComputerNameA, sim::FailMode::once);
   EXPECT_EQ(text(Java_qav_Native_getComputerName(env, nullptr)), "<null>");
   EXPECT_EQ(text(Java_qav_Native_getComputerName(env, nullptr)), "HOST");
 }
@@ -48,7 +48,7 @@ TEST_F(MachineFacts, ScreenMetricsPassThrough) {
   EXPECT_EQ(Java_qav_Native_getScreenY(env, nullptr), 1024);
   EXPECT_EQ(sim::count_calls("GetSystemMetrics 0"), 1);
   EXPECT_EQ(sim::count_calls("GetSystemMetrics 1"), 1);
-  sim::fail("GetSystemMetrics");
+  sim::fail(sim::Op::GetSystemMetrics);
   EXPECT_EQ(Java_qav_Native_getScreenX(env, nullptr), 0);
   EXPECT_EQ(Java_qav_Native_getScreenY(env, nullptr), 0);
 }
@@ -65,7 +65,7 @@ TEST_F(MachineFacts, ColorBitsComeFromTheScreensDeviceContextWhichIsReleased) {
 }
 
 TEST_F(MachineFacts, ColorBitsAreZeroWithoutADeviceContext) {
-  sim::fail("GetDC");
+  sim::fail(sim::Op::GetDC);
   EXPECT_EQ(Java_qav_Native_getColorBits(env, nullptr), 0);
   EXPECT_EQ(sim::count_calls("GetDeviceCaps"), 0);
   EXPECT_EQ(sim::count_calls("ReleaseDC"), 0) << "nothing to release";

@@ -133,8 +133,8 @@ TEST_F(ModuleLifetime, AtExitTheRegKeyClosesBeforeTheAppIsDestroyed) {
     if (theRegKey.Open(HKEY_CURRENT_USER, "Software\\zozudu", KEY_ALL_ACCESS) != ERROR_SUCCESS) {
       _exit(3);
     }
-    machine().call_observer = [out](const std::string& line) {
-      if (line != "RegCloseKey") return;
+    machine().call_observer = [out](const sim::Call& call) {
+      if (call.op != sim::Op::RegCloseKey) return;
       const char* seen = AfxGetApp() == &theApp ? "closed while theApp stands\n"
                                                 : "closed after theApp\n";
       (void)!write(out, seen, std::strlen(seen));

@@ -31,7 +31,7 @@ TEST_F(RegistryKey, CloseOnAnEmptyHolderMakesNoPlatformCall) {
 TEST_F(RegistryKey, CloseForgetsTheHandleEvenWhenTheCloseFails) {
   CRegistryKey key;
   ASSERT_EQ(key.Open(HKEY_CURRENT_USER, "Software\\A", KEY_ALL_ACCESS), ERROR_SUCCESS);
-  sim::fail("RegCloseKey", sim::FailMode::once, ERROR_INVALID_HANDLE);
+  sim::fail(sim::Op::RegCloseKey, sim::FailMode::once, ERROR_INVALID_HANDLE);
   EXPECT_EQ(key.Close(), ERROR_INVALID_HANDLE);
   EXPECT_EQ(key.m_hKey, nullptr);
   EXPECT_EQ(key.Close(), ERROR_SUCCESS) << "a second close closes nothing";
@@ -51,7 +51,7 @@ TEST_F(RegistryKey, FailedOpenOrCreateLeavesTheHeldKeyOpen) {
   ASSERT_EQ(key.Open(HKEY_CURRENT_USER, "Software\\A", KEY_ALL_ACCESS), ERROR_SUCCESS);
   HKEY held = key.m_hKey;
   EXPECT_EQ(key.Open(HKEY_CURRENT_USER, "Software\\Missing", KEY_ALL_ACCESS), ERROR_FILE_NOT_FOUND);
-  sim::fail("RegCreateKeyExA", sim::FailMode::once, ERROR_ACCESS_DENIED);
+  sim::fail(sim::Op::RegCreateKeyExA, sim::FailMode::once, ERROR_ACCESS_DENIED);
   EXPECT_EQ(key.Create(HKEY_CURRENT_USER, "Software\\C", nullptr, 0, KEY_ALL_ACCESS, nullptr,
                        nullptr),
             ERROR_ACCESS_DENIED);
@@ -68,12 +68,12 @@ TEST_F(RegistryKey, ReplacingAKeyClosesTheOldOneAfterTheNewOneOpened) {
   EXPECT_EQ(key.Open(HKEY_CURRENT_USER, "Software\\B", KEY_ALL_ACCESS), ERROR_SUCCESS);
   EXPECT_NE(key.m_hKey, first);
   ASSERT_EQ(sim::machine().calls.size(), 2u);
-  EXPECT_EQ(sim::machine().calls[0].rfind("RegOpenKeyExA", 0), 0u);
-  EXPECT_EQ(sim::machine().calls[1], "RegCloseKey");
+  EXPECT_EQ(sim::machine().calls[0].op, sim::Op::RegOpenKeyExA);
+  EXPECT_EQ(sim::machine().calls[1].line, "RegCloseKey");
   EXPECT_EQ(open_keys(), 1);
 
   // The old key's failed close is the result, though the new key is held.
-  sim::fail("RegCloseKey", sim::FailMode::once, ERROR_INVALID_HANDLE);
+  sim::fail(sim::Op::RegCloseKey, sim::FailMode::once, ERROR_INVALID_HANDLE);
   HKEY second = key.m_hKey;
   EXPECT_EQ(key.Create(HKEY_CURRENT_USER, "Software\\C", nullptr, 0, KEY_ALL_ACCESS, nullptr,
                        nullptr),
@@ -127,7 +127,7 @@ TEST_F(RegistryKey, SetValueWritesTheNumberOrTheTextWithItsNul) {
     EXPECT_EQ(stored->type, c.type) << c.name;
     EXPECT_EQ(stored->data, c.bytes) << c.name;
   }
-  sim::fail("RegSetValueExA", sim::FailMode::once, ERROR_ACCESS_DENIED);
+  sim::fail(sim::Op::RegSetValueExA, sim::FailMode::once, ERROR_ACCESS_DENIED);
   EXPECT_EQ(key.SetValue(DWORD{7}, "seven"), ERROR_ACCESS_DENIED);
 }
 

@@ -129,9 +129,9 @@ TEST_F(RegistryMethods, GetRegStringGivesTheEmptyStringWhenItCannotRead) {
   EXPECT_EQ(get("HKEY_CURRENT_USER", key_path, "missing"), "");
   EXPECT_EQ(get("HKEY_CURRENT_USER", "Software\\Missing", "v"), "");
   EXPECT_EQ(get("HKEY_LOCAL_MACHINE", "Locked", "v"), "") << "opened with full access";
-  sim::fail("RegQueryValueExA", sim::FailMode::once, ERROR_ACCESS_DENIED);
+  sim::fail(sim::Op::RegQueryValueExA, sim::FailMode::once, ERROR_ACCESS_DENIED);
   EXPECT_EQ(get("HKEY_CURRENT_USER", key_path, "v"), "");
-  sim::fail("RegCloseKey", sim::FailMode::once, ERROR_INVALID_HANDLE);
+  sim::fail(sim::Op::RegCloseKey, sim::FailMode::once, ERROR_INVALID_HANDLE);
   EXPECT_EQ(get("HKEY_CURRENT_USER", key_path, "v"), "x") << "the close is not examined";
 }
 
@@ -185,17 +185,17 @@ TEST_F(RegistryMethods, SettersReportEveryFailedStepAndStillClose) {
   Setter setters[] = {[&] { return set(key_path, "v", "x"); },
                       [&] { return set_dword(key_path, "v", "1"); }};
   for (auto& setter : setters) {
-    sim::fail("RegCreateKeyExA", sim::FailMode::once, ERROR_ACCESS_DENIED);
+    sim::fail(sim::Op::RegCreateKeyExA, sim::FailMode::once, ERROR_ACCESS_DENIED);
     int closes = sim::count_calls("RegCloseKey");
     EXPECT_EQ(setter(), 0) << "create fails";
     EXPECT_EQ(sim::count_calls("RegCloseKey"), closes);
 
-    sim::fail("RegSetValueExA", sim::FailMode::once, ERROR_ACCESS_DENIED);
+    sim::fail(sim::Op::RegSetValueExA, sim::FailMode::once, ERROR_ACCESS_DENIED);
     EXPECT_EQ(setter(), 0) << "write fails";
     EXPECT_EQ(sim::count_calls("RegCloseKey"), closes + 1) << "closed after a failed write";
 
     registry().find_key(HKEY_CURRENT_USER, key_path)->values.clear();
-    sim::fail("RegCloseKey", sim::FailMode::once, ERROR_INVALID_HANDLE);
+    sim::fail(sim::Op::RegCloseKey, sim::FailMode::once, ERROR_INVALID_HANDLE);
     EXPECT_EQ(setter(), 0) << "close fails";
     EXPECT_NE(stored("v"), nullptr) << "the write took effect all the same";
 
@@ -255,7 +255,7 @@ TEST_F(RegistryMethods, DelRegDeletesOnlyWhatExistsAndAlwaysCloses) {
   EXPECT_EQ(del("Software\\Missing", "v"), 0);
 
   registry().set_text(HKEY_CURRENT_USER, key_path, "v", "x");
-  sim::fail("RegCloseKey", sim::FailMode::once, ERROR_INVALID_HANDLE);
+  sim::fail(sim::Op::RegCloseKey, sim::FailMode::once, ERROR_INVALID_HANDLE);
   EXPECT_EQ(del(key_path, "v"), 0) << "the close failed";
   EXPECT_EQ(stored("v"), nullptr) << "the delete took effect all the same";
 }
@@ -320,7 +320,7 @@ TEST_F(RegistryMethods, EachMethodBorrowsAndReleasesInItsOwnOrder) {
 
   // A failed create borrows nothing further.
   for (auto setter : {Java_qav_Native_setReg, Java_qav_Native_setRegDWord}) {
-    sim::fail("RegCreateKeyExA", sim::FailMode::once, ERROR_ACCESS_DENIED);
+    sim::fail(sim::Op::RegCreateKeyExA, sim::FailMode::once, ERROR_ACCESS_DENIED);
     java.clear_events();
     EXPECT_EQ(setter(env, nullptr, root, sub, name, value), 0);
     EXPECT_EQ(java.trace(),

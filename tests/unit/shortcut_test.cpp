@@ -28,9 +28,9 @@ class CreateShortcut : public ModuleTest {
   // The log lines of the COM calls, in order.
   std::vector<std::string> com_calls() {
     std::vector<std::string> lines;
-    for (const auto& line : machine().calls) {
+    for (const auto& call : machine().calls) {
       for (const char* prefix : {"Co", "IShellLinkA::", "IPersistFile::", "MultiByteToWideChar"}) {
-        if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+        if (call.line.rfind(prefix, 0) == 0) lines.push_back(call.line);
       }
     }
     return lines;
@@ -203,20 +203,21 @@ TEST_F(CreateShortcut, ARelativeLinkPathLandsInTheCurrentDirectory) {
 TEST_F(CreateShortcut, ResultFollowsSaveAndEverythingIsReleasedOnEveryPath) {
   struct Case {
     const char* what;
-    const char* fault;
+    sim::Op fault;
     long status;
     jboolean result;
     std::vector<std::string> releases;
   } cases[] = {
-      {"CoInitialize refused (another apartment)", "CoInitialize", RPC_E_CHANGED_MODE, 1,
+      {"CoInitialize refused (another apartment)", sim::Op::CoInitialize, RPC_E_CHANGED_MODE, 1,
        {"IPersistFile::Release", "IShellLinkA::Release"}},
-      {"CoCreateInstance fails", "CoCreateInstance", REGDB_E_CLASSNOTREG, 0, {}},
-      {"CoCreateInstance answers a success code other than S_OK", "CoCreateInstance", S_FALSE, 0,
-       {}},
-      {"QueryInterface fails", "QueryInterface", E_NOINTERFACE, 0, {"IShellLinkA::Release"}},
-      {"a setter fails", "IShellLinkA::SetPath", 0, 1,
+      {"CoCreateInstance fails", sim::Op::CoCreateInstance, REGDB_E_CLASSNOTREG, 0, {}},
+      {"a CoCreateInstance fault staged with a success code still fails, with no object",
+       sim::Op::CoCreateInstance, S_FALSE, 0, {}},
+      {"QueryInterface fails", sim::Op::IShellLinkA_QueryInterface, E_NOINTERFACE, 0,
+       {"IShellLinkA::Release"}},
+      {"a setter fails", sim::Op::IShellLinkA_SetPath, 0, 1,
        {"IPersistFile::Release", "IShellLinkA::Release"}},
-      {"Save fails", "IPersistFile::Save", E_FAIL, 0,
+      {"Save fails", sim::Op::IPersistFile_Save, E_FAIL, 0,
        {"IPersistFile::Release", "IShellLinkA::Release"}},
   };
   for (const auto& c : cases) {
@@ -234,6 +235,15 @@ TEST_F(CreateShortcut, ResultFollowsSaveAndEverythingIsReleasedOnEveryPath) {
     EXPECT_EQ(sim::count_calls("CoCreateInstance"), 1) << c.what;
     EXPECT_EQ(releases(), texts_released_in_order) << c.what;
   }
+}
+
+TEST_F(CreateShortcut, ACreationAnsweringASuccessOtherThanSOkGivesZeroAndReleasesTheObject) {
+  machine().shell_links.create_answer = S_FALSE;
+  EXPECT_EQ(create(Shortcut{}), 0);
+  EXPECT_EQ(sim::count_calls("IShellLinkA::Release"), 1);
+  EXPECT_EQ(sim::count_calls("IShellLinkA::QueryInterface"), 0);
+  EXPECT_EQ(machine().shell_links.live_objects, 0);
+  EXPECT_TRUE(machine().files.find("C:\\TEMP\\app.lnk") == nullptr);
 }
 
 TEST_F(CreateShortcut, ASuccessCodeFromSaveCountsAsSaved) {
@@ -269,7 +279,7 @@ TEST_F(CreateShortcut, ALinkPathTooLongForTheWideNameIsNotSaved) {
 TEST_F(CreateShortcut, NoMemoryForAWorkingBufferGivesZero) {
   for (int allocation : {0, 1}) {
     sim::reset();
-    sim::fail("malloc", sim::FailMode::once, 0, allocation);
+    sim::fail(sim::Op::malloc, sim::FailMode::once, 0, allocation);
     EXPECT_EQ(create(Shortcut{}), 0) << "allocation " << allocation;
     EXPECT_EQ(sim::count_calls("CoInitialize"), 0) << allocation;
     EXPECT_TRUE(machine().files.find("C:\\TEMP\\app.lnk") == nullptr) << allocation;

@@ -87,13 +87,13 @@ TEST_F(StartupFolder, EndsTextWithoutANulWithinTheBytesRead) {
 }
 
 TEST_F(StartupFolder, TextTheLocaleCannotReadGivesTheEmptyString) {
-  sim::fail("mbstowcs");
+  sim::fail(sim::Op::mbstowcs);
   EXPECT_EQ(java.units(call()), u"");
   EXPECT_EQ(made_by(), "new-string");
 }
 
 TEST_F(StartupFolder, NoMemoryForTheUnitsGivesTheEmptyString) {
-  sim::fail("malloc", sim::FailMode::once);
+  sim::fail(sim::Op::malloc, sim::FailMode::once);
   EXPECT_EQ(text(call()), "");
 }
 

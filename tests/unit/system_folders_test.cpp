@@ -6,13 +6,15 @@ using Getter = jstring(JNICALL*)(JNIEnv*, jobject);
 
 struct FolderMethod {
   const char* name;
+  sim::Op operation;
   Getter method;
   std::string sim::Machine::*folder;
 };
 
 const FolderMethod folder_methods[] = {
-    {"GetSystemDirectoryA", Java_qav_Native_getSystemDirectory, &sim::Machine::system_directory},
-    {"GetWindowsDirectoryA", Java_qav_Native_getWindowsDirectory,
+    {"GetSystemDirectoryA", sim::Op::GetSystemDirectoryA, Java_qav_Native_getSystemDirectory,
+     &sim::Machine::system_directory},
+    {"GetWindowsDirectoryA", sim::Op::GetWindowsDirectoryA, Java_qav_Native_getWindowsDirectory,
      &sim::Machine::windows_directory},
 };
 
@@ -28,7 +30,7 @@ TEST_P(SystemFolders, ReturnsThePlatformsBytesUnconverted) {
 
 TEST_P(SystemFolders, GivesTheEmptyStringWhenThePlatformFails) {
   const auto& m = GetParam();
-  sim::fail(m.name);
+  sim::fail(m.operation);
   EXPECT_EQ(text(m.method(env, nullptr)), "");
 }
 

@@ -20,16 +20,25 @@ std::vector<std::string> platform_drive_roots() {
   return roots;
 }
 
-const char* label_of(UINT type) {
-  switch (type) {
-    case DRIVE_NO_ROOT_DIR: return "No Root Directory";
-    case DRIVE_REMOVABLE: return "Floppy/Removable";
-    case DRIVE_FIXED: return "Hard Disk";
-    case DRIVE_REMOTE: return "Network Drive";
-    case DRIVE_CDROM: return "CD-ROM Drive";
-    case DRIVE_RAMDISK: return "RAM Disk";
-    default: return "Unknown";
+// Every code GetDriveType is documented to answer, each with the label the
+// method promises for it. No fallback: a code outside this list is a finding
+// about the platform, not something to label here.
+struct DocumentedDriveType {
+  UINT code;
+  const char* label;
+};
+const DocumentedDriveType documented_drive_types[] = {
+    {DRIVE_UNKNOWN, "Unknown"},           {DRIVE_NO_ROOT_DIR, "No Root Directory"},
+    {DRIVE_REMOVABLE, "Floppy/Removable"}, {DRIVE_FIXED, "Hard Disk"},
+    {DRIVE_REMOTE, "Network Drive"},      {DRIVE_CDROM, "CD-ROM Drive"},
+    {DRIVE_RAMDISK, "RAM Disk"},
+};
+
+const DocumentedDriveType* documented(UINT code) {
+  for (const auto& type : documented_drive_types) {
+    if (type.code == code) return &type;
   }
+  return nullptr;
 }
 
 // The drives the test run staged: root and kind ("floppy" or "cdrom").
@@ -49,11 +58,7 @@ bool has_file(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string current_directory() {
-  char buffer[MAX_PATH];
-  DWORD n = GetCurrentDirectoryA(MAX_PATH, buffer);
-  return std::string(buffer, n);
-}
+using wine::current_directory;
 
 // What the scan should find, found the test host's own way.
 std::string expected_bootable_drive() {
@@ -83,14 +88,23 @@ TEST_F(Drives, MaskAndListAreThePlatformsOwn) {
 }
 
 TEST_F(Drives, TypeLabelsAndIsHDFollowThePlatform) {
-  for (const auto& root : platform_drive_roots()) {
-    UINT type = GetDriveTypeA(root.c_str());
-    EXPECT_EQ(call_string("getDriveType", {root}), label_of(type)) << root;
-    EXPECT_EQ(call("isHD", {root}).boolean_value, type == DRIVE_FIXED ? 1 : 0) << root;
+  // Each root the platform lists, and a path that is no root (whatever the
+  // platform makes of it: Wine takes its drive).
+  std::vector<std::string> paths = platform_drive_roots();
+  paths.push_back("C:\\windows");
+  for (const auto& path : paths) {
+    UINT code = GetDriveTypeA(path.c_str());
+    const DocumentedDriveType* type = documented(code);
+    ASSERT_NE(type, nullptr) << path << ": the platform answered the undocumented code " << code;
+    std::string label = call_string("getDriveType", {path});
+    EXPECT_EQ(label, type->label) << path << " (code " << code << ")";
+    // isHD tells a fixed disk from the rest as the label does, and as the platform does.
+    jboolean hd = call("isHD", {path}).boolean_value;
+    EXPECT_EQ(hd, label == "Hard Disk" ? 1 : 0) << path << ": isHD against the label " << label;
+    EXPECT_EQ(hd, code == DRIVE_FIXED ? 1 : 0) << path << ": isHD against code " << code;
   }
+  // Drives whose kind is known without asking the platform.
   EXPECT_EQ(call_string("getDriveType", {"C:\\"}), "Hard Disk");
-  // Whatever the platform makes of a path that is no root (Wine takes its drive).
-  EXPECT_EQ(call_string("getDriveType", {"C:\\windows"}), label_of(GetDriveTypeA("C:\\windows")));
   EXPECT_EQ(call_string("getDriveType", {"Q:\\"}), "No Root Directory");
 }
 
@@ -124,19 +138,15 @@ TEST_F(Drives, FreeSpaceIsTheVolumesFreeBytesInThousands) {
   EXPECT_EQ(call("getDiskFreeSpace", {"Q:\\"}).long_value, -1);
 }
 
-// Restores the current directory when a test ends.
+// A folder to start the scan from, and the current directory put back when a
+// test ends (first, so that the folder can then be removed).
 class BootableDrive : public WineTest {
  protected:
-  void SetUp() override { saved_ = current_directory(); }
-  void TearDown() override {
-    SetCurrentDirectoryA(saved_.c_str());
-    WineTest::TearDown();
-  }
-  std::string saved_;
+  wine::ScratchDirectory scratch{"boot"};
+  wine::KeepCurrentDirectory keep_directory;
 };
 
 TEST_F(BootableDrive, FindsWhatTheHostFindsAndRestoresTheDirectory) {
-  wine::ScratchDirectory scratch("boot");
   ASSERT_TRUE(SetCurrentDirectoryA(scratch.path().c_str()));
   EXPECT_EQ(call_string("getFirstBootableDrive"), expected_bootable_drive());
   EXPECT_EQ(current_directory(), scratch.path());
@@ -167,7 +177,7 @@ TEST_F(BootableDrive, FindsAHiddenSystemFileOnC) {
   DeleteFileA("C:\\MSDOS.SYS");
   EXPECT_EQ(expected, "C:\\");
   EXPECT_EQ(found, "C:\\");
-  EXPECT_EQ(current_directory(), saved_);
+  EXPECT_EQ(current_directory(), keep_directory.saved());
 }
 
 }  // namespace

@@ -9,21 +9,7 @@ namespace {
 const char* const shell_folders =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-std::string current_directory() {
-  char buffer[MAX_PATH * 2];
-  DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-  return std::string(buffer, n);
-}
-
-// Restores the current directory when a test ends.
-class KeepCurrentDirectory {
- public:
-  KeepCurrentDirectory() : saved_(current_directory()) {}
-  ~KeepCurrentDirectory() { SetCurrentDirectoryA(saved_.c_str()); }
-
- private:
-  std::string saved_;
-};
+using wine::current_directory;
 
 using Folders = WineTest;
 
@@ -36,8 +22,8 @@ TEST_F(Folders, SystemAndWindowsFoldersAreThePlatformsOwn) {
 }
 
 TEST_F(Folders, CurrentDirectoryFitsOnlyBelowNinetyNineBytes) {
-  KeepCurrentDirectory keep;
   wine::ScratchDirectory scratch("cwd");
+  wine::KeepCurrentDirectory keep;
   for (size_t length : {98u, 99u}) {
     std::string dir = scratch.path() + "\\";
     dir += std::string(length - dir.size(), 'd');
@@ -50,8 +36,8 @@ TEST_F(Folders, CurrentDirectoryFitsOnlyBelowNinetyNineBytes) {
 }
 
 TEST_F(Folders, ChdirTakesWholeAndRelativePathsAndRefusesMissingOnes) {
-  KeepCurrentDirectory keep;
   wine::ScratchDirectory scratch("chdir");
+  wine::KeepCurrentDirectory keep;
   std::string inner = scratch.path() + "\\inner";
   ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr));
 

@@ -10,19 +10,6 @@
 
 namespace {
 
-std::string own_directory() {
-  char self[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string path(self, n);
-  return path.substr(0, path.rfind('\\'));
-}
-
-std::string current_directory() {
-  char buffer[MAX_PATH];
-  DWORD n = GetCurrentDirectoryA(MAX_PATH, buffer);
-  return std::string(buffer, n);
-}
-
 // The helper's report, waited for: the program runs on after ShellExecute returns.
 std::string wait_for_file(const std::string& path, DWORD timeout_ms) {
   for (DWORD waited = 0; waited < timeout_ms; waited += 50) {
@@ -40,23 +27,20 @@ std::string wait_for_file(const std::string& path, DWORD timeout_ms) {
 class Launching : public WineTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(CopyFileA((own_directory() + "\\zozudu_cwd_helper.exe").c_str(), helper.c_str(),
-                          FALSE))
+    ASSERT_TRUE(CopyFileA((wine::own_directory() + "\\zozudu_cwd_helper.exe").c_str(),
+                          helper.c_str(), FALSE))
         << "the helper is built next to the test host";
     ASSERT_TRUE(CreateDirectoryA(start_in.c_str(), nullptr));
   }
-  void TearDown() override {
-    SetCurrentDirectoryA(saved_directory.c_str());
-    WineTest::TearDown();
-  }
 
-  std::string saved_directory = current_directory();
   // One folder per test: a helper that is still ending keeps its start folder busy.
   wine::ScratchDirectory scratch{std::string("launch-") +
                                  ::testing::UnitTest::GetInstance()->current_test_info()->name()};
   std::string helper = scratch.path() + "\\helper.exe";
   std::string report = scratch.path() + "\\helper-cwd.txt";
   std::string start_in = scratch.path() + "\\start here";
+  // Last, so that it is undone first: chdir may have entered the scratch folder.
+  wine::KeepCurrentDirectory keep_directory;
 };
 
 TEST_F(Launching, AMissingItemGivesZero) {

@@ -4,12 +4,17 @@
 # screen size of our choosing, with two extra drives staged through Wine's
 # drive configuration: E: a floppy-type drive and F: a CD-ROM drive, both
 # holding an MSDOS.SYS (so that the bootable-drive scan must pass over E:).
+# The drives are staged in a prefix of the tests' own, build/wineprefix-tests
+# (or $ZOZUDU_TEST_WINEPREFIX), so the probe's prefix keeps the machine's own.
 set -euo pipefail
 arch=$1
 shift
 root=$(cd "$(dirname "$0")/../.." && pwd)
 wine_sh=$root/scripts/wine.sh
-export WINEPREFIX=${ZOZUDU_WINEPREFIX:-$root/build/wineprefix}
+prefix=${ZOZUDU_TEST_WINEPREFIX:-$root/build/wineprefix-tests}
+case $prefix in /*) ;; *) prefix=$PWD/$prefix ;; esac
+# wine.sh runs every program below in this prefix; wineserver needs it too.
+export ZOZUDU_WINEPREFIX=$prefix WINEPREFIX=$prefix
 screen=1280x1024
 
 # The prefix must exist before its drives can be changed.

@@ -33,13 +33,6 @@ const Link round_trips[] = {
     {"caf\xC3\xA9.lnk", "C:\\windows\\notepad.exe", "e acute in the name", "", "", "", "", 5},
 };
 
-std::string own_directory() {
-  char self[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string path(self, n);
-  return path.substr(0, path.rfind('\\'));
-}
-
 std::wstring widen(const std::string& utf8) {
   wchar_t wide[1024];
   int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide, 1024);
@@ -120,7 +113,7 @@ class Shortcuts : public WineTest {
 };
 
 TEST_F(Shortcuts, RoundTripEveryFieldAndLeaveTheFilesForLnkinfo) {
-  const std::string folder = own_directory() + "\\shortcut-links";
+  const std::string folder = wine::own_directory() + "\\shortcut-links";
   wine::run_command("rmdir /s /q \"" + folder + "\" 2>NUL");
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
   std::ofstream manifest(folder + "\\expected.tsv", std::ios::binary);

@@ -31,27 +31,6 @@ testhost::NativeModule& module() {
   return loaded;
 }
 
-std::string run_command(const std::string& command_line, int* exit_code) {
-  std::string output;
-  FILE* pipe = _popen(command_line.c_str(), "r");
-  if (!pipe) return output;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  int status = _pclose(pipe);
-  if (exit_code) *exit_code = status;
-  return output;
-}
-
-ScratchDirectory::ScratchDirectory(const std::string& name) {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  path_ = std::string(temp) + "zozudu-" + name;
-  run_command("rmdir /s /q \"" + path_ + "\" 2>NUL");
-  CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-ScratchDirectory::~ScratchDirectory() { run_command("rmdir /s /q \"" + path_ + "\" 2>NUL"); }
-
 }  // namespace wine
 
 int main(int argc, char** argv) {

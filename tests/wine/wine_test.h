@@ -2,6 +2,8 @@
 // would, and a fresh fake JNI environment per test whose ledger must end clean.
 #pragma once
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,10 +29,32 @@ class ScratchDirectory {
  public:
   explicit ScratchDirectory(const std::string& name);
   ~ScratchDirectory();
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
   const std::string& path() const { return path_; }
 
  private:
   std::string path_;
+};
+
+// The folder holding the test host (and the DLL and helpers built beside it).
+std::string own_directory();
+// The process's current directory, whatever its length; "" when it cannot be read.
+std::string current_directory();
+
+// Puts back the current directory it found when it was made, at the end of
+// its scope. Declare it after any ScratchDirectory the test may enter: a
+// directory cannot be removed while it is current.
+class KeepCurrentDirectory {
+ public:
+  KeepCurrentDirectory() : saved_(current_directory()) {}
+  ~KeepCurrentDirectory() { SetCurrentDirectoryA(saved_.c_str()); }
+  KeepCurrentDirectory(const KeepCurrentDirectory&) = delete;
+  KeepCurrentDirectory& operator=(const KeepCurrentDirectory&) = delete;
+  const std::string& saved() const { return saved_; }
+
+ private:
+  std::string saved_;
 };
 
 }  // namespace wine

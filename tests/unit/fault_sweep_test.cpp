@@ -1,0 +1,508 @@
+// The fault sweep: every method, on a machine staged so that it succeeds, is
+// run once to read which platform operations it calls; then again from the
+// same staged state once for each logged occurrence of each operation with
+// exactly that occurrence failing, and once for each String borrow the JVM
+// refuses. Every run must answer the method's failure value (or the outcome
+// documented below), give back every borrow, leave nothing open, leave
+// theRegKey empty and leave the process's current directory and locale as
+// they were. The methods come from the generated method table, so a new
+// method cannot be left out; the steps come from the call log, so a new
+// platform call cannot either.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fake_jni.h"
+#include "method_table.h"
+#include "platform/sim/machine.h"
+#include "registry/the_reg_key.h"
+
+namespace {
+
+using sim::Op;
+
+// ---- Calling any method of the table with String arguments ----------------
+
+std::string shown(fakejni::Env& java, jstring s) {
+  return java.is_null(s) ? "<null>" : "\"" + java.utf8(s) + "\"";
+}
+std::string shown(fakejni::Env&, jboolean b) { return b ? "true" : "false"; }
+template <typename Number>
+std::string shown(fakejni::Env&, Number n) {
+  std::ostringstream out;
+  out << n;
+  return out.str();
+}
+
+template <typename Result, typename... Strings, std::size_t... I>
+std::string call_with(Result (*method)(JNIEnv*, jobject, Strings...), fakejni::Env& java,
+                      const std::vector<jstring>& args, std::index_sequence<I...>) {
+  return shown(java, method(java.jni(), nullptr, args[I]...));
+}
+
+template <typename Result, typename... Strings>
+std::string call_with(Result (*method)(JNIEnv*, jobject, Strings...), fakejni::Env& java,
+                      const std::vector<jstring>& args) {
+  return call_with(method, java, args, std::index_sequence_for<Strings...>{});
+}
+
+struct Method {
+  std::string name;
+  int arguments;
+  bool string_result;
+  std::function<std::string(fakejni::Env&, const std::vector<jstring>&)> call;
+};
+
+const std::vector<Method>& all_methods() {
+  static const std::vector<Method> methods = {
+#define ZOZUDU_SWEEP_METHOD(name, type, count, descriptor, ordinal)                          \
+  {#name, count, std::string(descriptor).find(")Ljava/lang/String;") != std::string::npos, \
+   [](fakejni::Env& java, const std::vector<jstring>& args) {                               \
+     return call_with(Java_qav_Native_##name, java, args);                                  \
+   }},
+      ZOZUDU_METHODS(ZOZUDU_SWEEP_METHOD)
+#undef ZOZUDU_SWEEP_METHOD
+  };
+  return methods;
+}
+
+// ---- What each method needs to succeed ------------------------------------
+
+constexpr const char* test_key = "Software\\zozudu\\Test";
+
+// getLogicalDriveStrings keeps its pass across calls: finishing the pass
+// under way gives every run the same starting point.
+void finish_drive_pass() {
+  fakejni::Env java;
+  for (int i = 0; i < 40; ++i) {
+    jstring entry = Java_qav_Native_getLogicalDriveStrings(java.jni(), nullptr);
+    if (java.is_null(entry) || java.utf8(entry).empty()) return;
+  }
+}
+
+struct Plan {
+  std::vector<std::string> arguments;  // UTF-8, one per String argument
+  std::string failure;                 // the method's answer when a step fails
+  std::function<void(sim::Machine&)> stage = [](sim::Machine&) {};
+  bool moves_current_directory = false;  // its purpose (chdir)
+  bool switches_locale = false;          // its purpose (getStartupDir)
+};
+
+const std::map<std::string, Plan>& plans() {
+  static const std::map<std::string, Plan> table = {
+      {"chdir", {{"C:\\TEMP"}, "-1", {}, true}},
+      {"createSC",
+       {{"C:\\TEMP\\app.lnk", "C:\\WINDOWS\\notepad.exe", "Notes", "C:\\TEMP", "-n",
+         "C:\\WINDOWS\\notepad.exe", "Normal"},
+        "false"}},
+      {"delReg",
+       {{"HKEY_CURRENT_USER", test_key, "Name"}, "false",
+        [](sim::Machine& m) { m.registry.set_text(HKEY_CURRENT_USER, test_key, "Name", "v"); }}},
+      {"delRegKey",
+       {{"HKEY_CURRENT_USER", test_key}, "false",
+        [](sim::Machine& m) { m.registry.ensure_key(HKEY_CURRENT_USER, test_key); }}},
+      {"desWin", {{}, "0"}},  // calls nothing
+      {"getCurrentDir", {{}, "\"\""}},
+      {"getRegString",
+       {{"HKEY_CURRENT_USER", test_key, "Name"}, "\"\"",
+        [](sim::Machine& m) {
+          m.registry.set_text(HKEY_CURRENT_USER, test_key, "Name", "value");
+        }}},
+      {"getShortPathName", {{"C:\\Program Files"}, "\"\""}},
+      {"getStartupDir", {{}, "\"\"", {}, false, true}},
+      {"getSystemDirectory", {{}, "\"\""}},
+      {"getWindowsDirectory", {{}, "\"\""}},
+      {"reboot", {{}, "0", [](sim::Machine& m) { m.restarts.answer = TRUE; }}},
+      {"setReg", {{"HKEY_CURRENT_USER", test_key, "Name", "value"}, "false"}},
+      {"setRegDWord", {{"HKEY_CURRENT_USER", test_key, "Name", "42"}, "false"}},
+      {"shellExecute", {{"C:\\TEMP"}, "0"}},
+      {"getComputerName", {{}, "<null>"}},
+      {"getRAM", {{}, "0"}},
+      {"getScreenX", {{}, "0"}},
+      {"getScreenY", {{}, "0"}},
+      {"getColorBits", {{}, "0"}},
+      {"getMaxScreenWidth", {{}, "0"}},
+      {"getMaxScreenHeight", {{}, "0"}},
+      // A time stamp that does not start at 0, so that a bogus 0 reads as a
+      // counter gone backwards.
+      {"getCPUSpeed", {{}, "0", [](sim::Machine& m) { m.clock.time_stamp = 5000000000ull; }}},
+      {"getCPUVendor", {{}, "\"\""}},
+      {"getLogicalDrives", {{}, "0"}},
+      {"getLogicalDriveStrings", {{}, "<null>", [](sim::Machine&) { finish_drive_pass(); }}},
+      // The label of the DRIVE_UNKNOWN a failing GetDriveTypeA answers.
+      {"getDriveType", {{"C:\\"}, "\"Unknown\""}},
+      {"isHD", {{"C:\\"}, "false"}},
+      {"getDiskFreeSpace", {{"C:\\"}, "-1"}},
+      // One drive only, so that every step of the scan decides the answer.
+      {"getFirstBootableDrive",
+       {{}, "<null>",
+        [](sim::Machine& m) {
+          m.drives.erase('A');
+          m.drives.erase('D');
+          m.files.add_file("C:\\MSDOS.SYS", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+          m.files.set_current_directory("C:\\TEMP");
+        }}},
+  };
+  return table;
+}
+
+// ---- The outcomes documented where a failing step does not fail the call ----
+
+enum class Outcome { failure, unchanged, any };
+
+// One step of a run: a platform operation's occurrence, or the n-th String
+// borrow (refused by the JVM), or the result's new String (refused).
+struct Step {
+  enum Kind { operation, borrow, new_string } kind = operation;
+  Op op = Op::malloc;
+  int occurrence = 0;  // from 0; for borrows from 1, as the fake JNI counts
+  std::string text() const {
+    if (kind == borrow) return "JNI borrow #" + std::to_string(occurrence);
+    if (kind == new_string) return "JNI new string";
+    return std::string(sim::op_name(op)) + "#" + std::to_string(occurrence);
+  }
+};
+
+struct Documented {
+  const char* method;  // "" for every method
+  Step::Kind kind;
+  Op op;
+  int occurrence;  // -1 for every occurrence
+  Outcome outcome;
+  const char* why;
+};
+
+constexpr int every = -1;
+
+// First match wins; a step that matches nothing must give the failure value.
+const Documented documented[] = {
+    {"", Step::operation, Op::free, every, Outcome::unchanged,
+     "free has no failure to report; the block it keeps is no longer the caller's"},
+    {"", Step::operation, Op::mb_cur_max, every, Outcome::unchanged,
+     "a stale 1 is the staged locale's own size"},
+    {"createSC", Step::operation, Op::CoInitialize, every, Outcome::unchanged,
+     "a thread in another apartment is refused, and the shell link works there too"},
+    {"createSC", Step::operation, Op::IShellLinkA_SetPath, every, Outcome::unchanged,
+     "the setters' answers are not examined"},
+    {"createSC", Step::operation, Op::IShellLinkA_SetDescription, every, Outcome::unchanged,
+     "the setters' answers are not examined"},
+    {"createSC", Step::operation, Op::IShellLinkA_SetWorkingDirectory, every, Outcome::unchanged,
+     "the setters' answers are not examined"},
+    {"createSC", Step::operation, Op::IShellLinkA_SetArguments, every, Outcome::unchanged,
+     "the setters' answers are not examined"},
+    {"createSC", Step::operation, Op::IShellLinkA_SetShowCmd, every, Outcome::unchanged,
+     "the setters' answers are not examined"},
+    {"createSC", Step::operation, Op::IShellLinkA_SetIconLocation, every, Outcome::unchanged,
+     "the setters' answers are not examined"},
+    {"createSC", Step::operation, Op::IShellLinkA_Release, every, Outcome::unchanged,
+     "Release has no failure; the file is saved before it"},
+    {"createSC", Step::operation, Op::IPersistFile_Release, every, Outcome::unchanged,
+     "Release has no failure; the file is saved before it"},
+    {"createSC", Step::operation, Op::wctomb, every, Outcome::any,
+     "a unit the locale refuses is left out of the link path; the shorter path may still be saved"},
+    {"getRegString", Step::operation, Op::RegCloseKey, every, Outcome::unchanged,
+     "the value was read before the close"},
+    {"getCPUVendor", Step::operation, Op::RegCloseKey, every, Outcome::unchanged,
+     "the value was read before the close"},
+    {"getStartupDir", Step::operation, Op::RegCloseKey, every, Outcome::unchanged,
+     "the value was read before the close"},
+    {"getStartupDir", Step::operation, Op::setlocale, every, Outcome::unchanged,
+     "the folder is read in the locale in force, and its ASCII text reads the same in both"},
+    {"getColorBits", Step::operation, Op::ReleaseDC, every, Outcome::unchanged,
+     "the colour depth was read before the release"},
+    {"getMaxScreenWidth", Step::operation, Op::EnumDisplaySettingsA, 0, Outcome::failure, ""},
+    {"getMaxScreenWidth", Step::operation, Op::EnumDisplaySettingsA, every, Outcome::any,
+     "the list ends at the first refusal: the last mode before it is answered"},
+    {"getMaxScreenHeight", Step::operation, Op::EnumDisplaySettingsA, 0, Outcome::failure, ""},
+    {"getMaxScreenHeight", Step::operation, Op::EnumDisplaySettingsA, every, Outcome::any,
+     "the list ends at the first refusal: the last mode before it is answered"},
+    {"getCPUSpeed", Step::operation, Op::QueryPerformanceCounter, every, Outcome::unchanged,
+     "a failed read repeats the last reading, and the wait goes on"},
+    {"getCPUSpeed", Step::operation, Op::read_time_stamp_counter, 0, Outcome::any,
+     "a bogus first stamp cannot be told from a real one"},
+    {"setRegDWord", Step::operation, Op::strtoul, every, Outcome::unchanged,
+     "text the runtime reads no digits from is the number 0, and 0 is written"},
+    {"getFirstBootableDrive", Step::operation, Op::FindClose, every, Outcome::unchanged,
+     "the entry was found before the close"},
+};
+
+// Defects that other branches are mending, listed so that the sweep stays
+// green meanwhile. Each entry is one (method, step) whose run fails today;
+// once the mend is merged the entry no longer fails and the sweep says so:
+// then delete the entry (and, when the set is empty, this comment).
+struct Pending {
+  const char* method;
+  Step::Kind kind;
+  Op op;
+  int occurrence;  // -1: any
+  const char* why;
+};
+
+const Pending pending[] = {
+    // Branch jni: after a refused borrow only Release calls may follow, and a
+    // String result is null.
+    {"getRegString", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
+    {"setReg", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
+    {"setRegDWord", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
+    {"delReg", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
+    {"delRegKey", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
+    {"createSC", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
+    {"getShortPathName", Step::borrow, Op::malloc, every,
+     "jni: a String made after a refused borrow"},
+    {"getDriveType", Step::borrow, Op::malloc, every, "jni: a String made after a refused borrow"},
+    // Branch faults: the scan never moves the current directory; a counter
+    // that reads lower at the end gives 0.
+    {"getFirstBootableDrive", Step::operation, Op::SetCurrentDirectoryA, every,
+     "faults: a failed restore leaves the current directory at a drive root"},
+    {"getCPUSpeed", Step::operation, Op::read_time_stamp_counter, 1,
+     "faults: a time stamp lower at the end gives a negative speed"},
+};
+
+bool matches(const char* method, Step::Kind kind, Op op, int occurrence, const std::string& name,
+             const Step& step) {
+  if (*method && name != method) return false;
+  if (kind != step.kind) return false;
+  if (kind == Step::operation && op != step.op) return false;
+  return occurrence == every || occurrence == step.occurrence;
+}
+
+const Documented* documented_for(const std::string& method, const Step& step) {
+  for (const auto& d : documented) {
+    if (matches(d.method, d.kind, d.op, d.occurrence, method, step)) return &d;
+  }
+  return nullptr;
+}
+
+int pending_for(const std::string& method, const Step& step) {
+  for (std::size_t i = 0; i < sizeof pending / sizeof pending[0]; ++i) {
+    const auto& p = pending[i];
+    if (matches(p.method, p.kind, p.op, p.occurrence, method, step)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// ---- One run ---------------------------------------------------------------
+
+struct Observed {
+  std::string result;
+  std::vector<sim::Call> calls;
+  std::map<Op, std::uint64_t> counted;
+  int borrows = 0;
+  bool made_string = false;
+  std::vector<std::string> violations;
+};
+
+// Platform calls that may follow a refused borrow: those that close or give
+// back what is already open.
+bool closes(Op op) {
+  return op == Op::RegCloseKey || op == Op::FindClose || op == Op::ReleaseDC ||
+         op == Op::IShellLinkA_Release || op == Op::IPersistFile_Release || op == Op::free;
+}
+
+Observed run_once(const Method& method, const Plan& plan, const std::optional<Step>& failing) {
+  sim::reset();
+  if (plan.stage) plan.stage(sim::machine());
+  sim::machine().calls.clear();
+  sim::machine().counted_calls.clear();
+  const sim::Holdings before = sim::holdings();
+
+  Observed r;
+  fakejni::Env java;
+  std::vector<jstring> args;
+  for (const auto& text : plan.arguments) args.push_back(java.make_utf8(text));
+
+  // The JNI event count at each platform call, to tell what came after a refusal.
+  std::vector<std::pair<Op, std::size_t>> stamped;
+  sim::machine().call_observer = [&](const sim::Call& call) {
+    stamped.emplace_back(call.op, java.events().size());
+  };
+  if (failing) {
+    if (failing->kind == Step::operation) {
+      sim::fail(failing->op, sim::FailMode::once, 0, failing->occurrence);
+    } else if (failing->kind == Step::borrow) {
+      java.refuse_nth_borrow(failing->occurrence);
+    } else {
+      java.refuse_new_strings(true);
+    }
+  }
+  r.result = method.call(java, args);
+  sim::machine().call_observer = nullptr;
+  r.calls = sim::machine().calls;
+  r.counted = sim::machine().counted_calls;
+
+  const auto& events = java.events();
+  std::size_t refused = events.size();
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    auto kind = events[i].kind;
+    if (kind == fakejni::Env::Kind::BorrowUTF || kind == fakejni::Env::Kind::BorrowChars ||
+        (kind == fakejni::Env::Kind::Refused && events[i].label != "new-utf" &&
+         events[i].label != "new-string")) {
+      ++r.borrows;
+    }
+    if (kind == fakejni::Env::Kind::NewUTF || kind == fakejni::Env::Kind::NewString) {
+      r.made_string = true;
+    }
+    if (kind == fakejni::Env::Kind::Refused && refused == events.size()) refused = i;
+  }
+
+  auto& v = r.violations;
+  for (const auto& fault : java.faults()) v.push_back("JNI misuse: " + fault);
+  if (java.outstanding() != 0) v.push_back(std::to_string(java.outstanding()) + " borrow(s) kept");
+  for (std::size_t i = refused + 1; i < events.size(); ++i) {
+    auto kind = events[i].kind;
+    if (kind != fakejni::Env::Kind::ReleaseUTF && kind != fakejni::Env::Kind::ReleaseChars) {
+      v.push_back("a JNI call other than a release after the refusal: " + java.trace()[i]);
+    }
+  }
+  for (const auto& [op, at] : stamped) {
+    if (at > refused && !closes(op)) {
+      v.push_back(std::string("platform call after the refusal: ") + sim::op_name(op));
+    }
+  }
+
+  const sim::Holdings after = sim::holdings();
+  if (after.registry_keys) v.push_back(std::to_string(after.registry_keys) + " registry key(s) open");
+  if (after.find_handles) v.push_back(std::to_string(after.find_handles) + " find handle(s) open");
+  if (after.device_contexts) v.push_back("a device context not released");
+  if (after.com_objects) v.push_back(std::to_string(after.com_objects) + " COM object(s) alive");
+  if (after.runtime_blocks) v.push_back(std::to_string(after.runtime_blocks) + " runtime block(s)");
+  if (theRegKey.m_hKey) v.push_back("theRegKey still holds a key");
+  bool purposeful_move = plan.moves_current_directory && r.result != plan.failure;
+  if (after.current_directory != before.current_directory && !purposeful_move) {
+    v.push_back("current directory moved to " + after.current_directory);
+  }
+  if (after.user_locale != before.user_locale && !plan.switches_locale) {
+    v.push_back("the C locale was switched");
+  }
+  return r;
+}
+
+// The steps to fail, in the order the clean run took them: each logged
+// occurrence; for an operation counted instead of logged, its first, second
+// and last occurrence; each borrow; and the result's new String.
+std::vector<Step> steps_of(const Observed& clean, const Method& method) {
+  std::vector<Step> steps;
+  std::map<Op, int> seen;
+  for (const auto& call : clean.calls) {
+    steps.push_back({Step::operation, call.op, seen[call.op]++});
+  }
+  for (const auto& [op, count] : clean.counted) {
+    std::set<int> picks = {0, 1, static_cast<int>(count) - 1};
+    for (int pick : picks) {
+      if (pick >= 0 && pick < static_cast<int>(count)) steps.push_back({Step::operation, op, pick});
+    }
+  }
+  for (int n = 1; n <= clean.borrows; ++n) steps.push_back({Step::borrow, Op::malloc, n});
+  if (method.string_result && clean.made_string) steps.push_back({Step::new_string});
+  return steps;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += (text.empty() ? "" : "; ") + line;
+  return text;
+}
+
+class FaultSweep : public ::testing::Test {
+ protected:
+  void SetUp() override { sim::reset(); }
+  void TearDown() override {
+    finish_drive_pass();
+    sim::reset();
+  }
+};
+
+TEST_F(FaultSweep, EveryMethodAnswersItsFailureForEachFailingStepAndLeavesNothingBehind) {
+  std::vector<bool> pending_seen(sizeof pending / sizeof pending[0], false);
+  std::set<Op> operations;
+  int method_operation_pairs = 0;
+  int runs = 0;
+  int pending_runs = 0;
+  std::cout << "fault sweep: method | failing step | result | expected\n";
+
+  for (const auto& method : all_methods()) {
+    auto plan_it = plans().find(method.name);
+    if (plan_it == plans().end()) {
+      ADD_FAILURE() << method.name << ": no staging plan; add one to the sweep's table";
+      continue;
+    }
+    const Plan& plan = plan_it->second;
+    ASSERT_EQ(static_cast<int>(plan.arguments.size()), method.arguments) << method.name;
+
+    Observed clean = run_once(method, plan, std::nullopt);
+    std::cout << "  " << method.name << " | none | " << clean.result << " | success\n";
+    EXPECT_TRUE(clean.violations.empty()) << method.name << " clean: " << joined(clean.violations);
+    if (!clean.calls.empty() || !clean.counted.empty()) {
+      EXPECT_NE(clean.result, plan.failure) << method.name << ": the staging must make it succeed";
+    }
+
+    std::set<Op> used;
+    for (const auto& call : clean.calls) used.insert(call.op);
+    for (const auto& counted : clean.counted) used.insert(counted.first);
+    method_operation_pairs += static_cast<int>(used.size());
+
+    for (const Step& step : steps_of(clean, method)) {
+      if (step.kind == Step::operation) operations.insert(step.op);
+      ++runs;
+      Observed faulty = run_once(method, plan, step);
+
+      const Documented* doc = documented_for(method.name, step);
+      Outcome outcome = doc ? doc->outcome : Outcome::failure;
+      // A refused borrow or result leaves an exception pending: no String can be made.
+      std::string failure =
+          step.kind != Step::operation && method.string_result ? "<null>" : plan.failure;
+      std::string expected = outcome == Outcome::failure   ? failure
+                             : outcome == Outcome::unchanged ? clean.result
+                                                             : "any";
+      std::vector<std::string> problems = faulty.violations;
+      if (outcome != Outcome::any && faulty.result != expected) {
+        problems.insert(problems.begin(), "answered " + faulty.result + ", not " + expected);
+      }
+
+      int pending_index = pending_for(method.name, step);
+      std::cout << "  " << method.name << " | " << step.text() << " | " << faulty.result << " | "
+                << expected;
+      if (doc && *doc->why) std::cout << " (" << doc->why << ")";
+      if (!problems.empty() && pending_index >= 0) {
+        pending_seen[pending_index] = true;
+        ++pending_runs;
+        std::cout << " | PENDING " << pending[pending_index].why << ": " << joined(problems);
+      } else if (!problems.empty()) {
+        std::cout << " | FAILED: " << joined(problems);
+        ADD_FAILURE() << method.name << " with " << step.text() << " failing: " << joined(problems);
+      }
+      std::cout << "\n";
+    }
+  }
+
+  for (std::size_t i = 0; i < pending_seen.size(); ++i) {
+    EXPECT_TRUE(pending_seen[i]) << "pending entry " << pending[i].method << " ("
+                                 << pending[i].why
+                                 << ") no longer fails: the mend has landed, remove the entry";
+  }
+  std::string unreached;
+  for (int i = 0; i < sim::operation_count; ++i) {
+    if (!operations.count(static_cast<Op>(i))) {
+      unreached += std::string(unreached.empty() ? "" : ", ") + sim::op_name(static_cast<Op>(i));
+    }
+  }
+  std::cout << "fault sweep size: " << all_methods().size() << " methods, "
+            << method_operation_pairs << " (method, operation) pairs over " << operations.size()
+            << " of the seam's " << sim::operation_count << " operations, " << runs
+            << " failing runs, " << pending_runs << " of them pending a mend on another branch\n"
+            << "operations no method reaches: " << unreached << "\n";
+  RecordProperty("methods", static_cast<int>(all_methods().size()));
+  RecordProperty("method_operation_pairs", method_operation_pairs);
+  RecordProperty("failing_runs", runs);
+  RecordProperty("pending_runs", pending_runs);
+}
+
+}  // namespace
