@@ -9,7 +9,9 @@ namespace bridge {
 // length with GetStringLength, and gives back the very pointer with
 // ReleaseStringChars exactly once: at release(), else at the end of scope.
 // A null String or a refused borrow leaves the holder empty and measures
-// nothing.
+// nothing: after a refusal the JVM allows only Release calls (see
+// jni_call.h). createSC's link path, its one user, is the call's last
+// borrow, so that refusal ends the call with nothing more asked of the JVM.
 class BorrowedChars {
  public:
   BorrowedChars(JNIEnv* env, jstring text) noexcept

@@ -28,7 +28,6 @@ ZOZUDU_CRT_OPERATIONS(ZOZUDU_CRT_USING)
 #undef ZOZUDU_CRT_USING
 #undef ZOZUDU_CRT_USING_call
 #undef ZOZUDU_CRT_USING_inline
-inline int mb_cur_max() { return MB_CUR_MAX; }
 inline char* strdup(const char* text) { return ::_strdup(text); }
 }  // namespace crt
 
@@ -45,7 +44,6 @@ void free(void* block);
 char* setlocale(int category, const char* locale);
 std::size_t mbstowcs(wide_char* out, const char* in, std::size_t count);
 int wctomb(char* out, wide_char unit);
-int mb_cur_max();
 ulong32 strtoul(const char* text, char** end, int base);
 char* strdup(const char* text);  // a block for crt::free
 }  // namespace crt

@@ -43,7 +43,6 @@
   X(RegQueryValueExA, call, "an error status (ERROR_FILE_NOT_FOUND)")                             \
   X(RegSetValueExA, call, "an error status (ERROR_ACCESS_DENIED)")                                \
   X(ReleaseDC, call, "0 (the device context is gone all the same)")                               \
-  X(SetCurrentDirectoryA, call, "FALSE, the directory unchanged")                                 \
   X(SetErrorMode, call, "no failure return: the mode unchanged, 0 as the previous mode")          \
   X(ShellExecuteA, call, "a code of 32 or below (0)")                                             \
   X(read_time_stamp_counter, inline, "no failure return: a bogus stamp (0 or the staged value)")  \
@@ -67,5 +66,4 @@
   X(setlocale, call, "NULL, the locale unchanged")                                                \
   X(strtoul, call, "0, no digits read")                                                           \
   X(wctomb, call, "-1")                                                                           \
-  X(mb_cur_max, inline, "no failure return: a stale 1, whatever the locale")                      \
   X(strdup, inline, "NULL")

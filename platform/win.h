@@ -76,7 +76,6 @@ DWORD GetLogicalDriveStringsA(DWORD length, LPSTR buffer);
 UINT GetDriveTypeA(LPCSTR root);
 BOOL GetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCaller, PULARGE_INTEGER totalBytes,
                          PULARGE_INTEGER totalFreeBytes);
-BOOL SetCurrentDirectoryA(LPCSTR path);
 HANDLE FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData);
 BOOL FindClose(HANDLE find);
 

@@ -28,24 +28,25 @@ void read_text(char (&buffer)[100], const char* valueName) {
 
 // The value's bytes up to its first NUL, whatever its type; the empty string
 // when the root name matches nothing, the key cannot be opened with full
-// access, the value is missing or needs more than 99 bytes.
+// access, the value is missing or needs more than 99 bytes, or an argument is
+// null; null when a borrow was refused.
 jstring JNICALL Java_qav_Native_getRegString(JNIEnv* env, jobject, jstring root, jstring subKey,
                                             jstring valueName) {
+  bridge::JniCall call(env);
   char buffer[100];
   buffer[0] = '\0';
   if (root && subKey && valueName) {
     std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
-    bridge::BorrowedUtf rootName(env, root);
-    bridge::BorrowedUtf path(env, subKey);
-    HKEY parent = registry::root_key_for(rootName, path);
+    bridge::BorrowedUtf rootName(call, root);
+    bridge::BorrowedUtf path(call, subKey);
+    HKEY parent = registry::root_key_for(call, rootName);
     if (parent && theRegKey.Open(parent, path.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-      bridge::BorrowedUtf name(env, valueName);
+      bridge::BorrowedUtf name(call, valueName);
       if (name) read_text(buffer, name.c_str());
       theRegKey.Close();
       name.release();
     }
-    rootName.release();
-    path.release();
+    bridge::release_in_order(rootName, path);
   }
-  return bridge::utf_result(env, buffer);
+  return bridge::utf_result(call, buffer);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "bridge/borrowed_utf.h"
+#include "bridge/jni_call.h"
 #include "platform/win.h"
 
 namespace registry {
@@ -11,9 +12,10 @@ namespace registry {
 HKEY root_key_named(const char* name) noexcept;
 
 // The root key for a call's borrowed root name, or null when it matches
-// nothing or when either borrow was refused, so no registry work is done.
-inline HKEY root_key_for(const bridge::BorrowedUtf& root, const bridge::BorrowedUtf& subKey) noexcept {
-  return root && subKey ? root_key_named(root.c_str()) : nullptr;
+// nothing or when a borrow of the call was refused: with the JVM's exception
+// pending no registry work is done.
+inline HKEY root_key_for(const bridge::JniCall& call, const bridge::BorrowedUtf& root) noexcept {
+  return call.exception_pending() ? nullptr : root_key_named(root.c_str());
 }
 
 }  // namespace registry

@@ -7,7 +7,8 @@ packages=(
   cmake ninja-build g++ googletest libgtest-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine32 wine64
-  openjdk-17-jdk-headless junit5
+  default-jdk-headless junit5
+  maven libmaven-install-plugin-java
   liblnk-utils python3-pefile
   xvfb xauth
   qemu-user gcc

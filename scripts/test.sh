@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # test.sh: installs what is missing, builds every target and runs all tiers:
 # unit tests on the host (also under ASan+UBSan), the real JVM, the DLLs'
-# export tables, and the Windows test host under Wine for both DLLs.
+# export tables, the Windows test host under Wine for both DLLs, and the
+# release in dist/.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -37,6 +38,10 @@ for bits in 32 64; do
   tier "shortcut files, $bits-bit DLL (lnkinfo)" \
     /usr/bin/python3 tests/wine/check_links.py "build/win$bits/shortcut-links"
 done
+
+# The release from the DLLs just built, and its independent check.
+tier "release into dist/ (release.sh)" scripts/release.sh
+tier "release check (jars, pom, SHA256SUMS, Maven install)" /usr/bin/python3 tests/release/check_release.py dist
 
 echo
 echo "tiers: $passed passed, $failed failed"

@@ -5,8 +5,9 @@
 #include "platform/crt.h"
 #include "platform/win.h"
 
-// The process's current directory; the empty string when it needs 99 bytes
-// or more with its NUL (the platform is offered 99 of the 100-byte buffer).
+// The process's current directory; the empty string when it is 99 bytes long
+// or longer (the platform is offered 99 of the 100-byte buffer, so 98 bytes
+// and the NUL are the most that fit).
 jstring JNICALL Java_qav_Native_getCurrentDir(JNIEnv* env, jobject) {
   char directory[100];
   directory[0] = '\0';
@@ -17,7 +18,8 @@ jstring JNICALL Java_qav_Native_getCurrentDir(JNIEnv* env, jobject) {
 // Changes the process's current directory with the runtime's _chdir:
 // 0 when it changed, -1 when not (also for a null or unborrowable path).
 jint JNICALL Java_qav_Native_chdir(JNIEnv* env, jobject, jstring path) {
-  bridge::BorrowedUtf directory(env, path);
+  bridge::JniCall call(env);
+  bridge::BorrowedUtf directory(call, path);
   if (!directory) return -1;
   int result = crt::_chdir(directory.c_str());
   directory.release();

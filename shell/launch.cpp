@@ -9,7 +9,8 @@
 // current directory: 1 when the shell accepted it, 0 otherwise (also for a
 // null or unborrowable text).
 jint JNICALL Java_qav_Native_shellExecute(JNIEnv* env, jobject, jstring path) {
-  bridge::BorrowedUtf item(env, path);
+  bridge::JniCall call(env);
+  bridge::BorrowedUtf item(call, path);
   if (!item) return 0;
   HINSTANCE answer = win::ShellExecuteA(nullptr, "open", item.c_str(), nullptr, nullptr, SW_SHOW);
   item.release();

@@ -11,18 +11,18 @@
 namespace {
 
 // createSC's six texts, borrowed seventh argument first and then the second to
-// the sixth, and released in that same order.
+// the sixth (after a refusal none further), and released in that same order.
 class ShortcutTexts {
  public:
   enum { show_state, target, description, working_directory, arguments, icon, count };
 
-  ShortcutTexts(JNIEnv* env, jstring show_state_text, jstring target_text,
+  ShortcutTexts(bridge::JniCall& call, jstring show_state_text, jstring target_text,
                 jstring description_text, jstring working_directory_text,
                 jstring arguments_text, jstring icon_text) noexcept
-      : texts_{{env, show_state_text},       {env, target_text},    {env, description_text},
-               {env, working_directory_text}, {env, arguments_text}, {env, icon_text}} {}
+      : texts_{{call, show_state_text},       {call, target_text},    {call, description_text},
+               {call, working_directory_text}, {call, arguments_text}, {call, icon_text}} {}
   ~ShortcutTexts() {
-    for (auto& text : texts_) text.release();
+    for (auto& text : texts_) text.release();  // array order: the order of the borrows
   }
   ShortcutTexts(const ShortcutTexts&) = delete;
   ShortcutTexts& operator=(const ShortcutTexts&) = delete;
@@ -48,10 +48,12 @@ jboolean JNICALL Java_qav_Native_createSC(JNIEnv* env, jobject, jstring linkPath
                                           jstring targetPath, jstring description,
                                           jstring workingDir, jstring arguments, jstring iconPath,
                                           jstring showState) {
-  ShortcutTexts texts(env, showState, targetPath, description, workingDir, arguments, iconPath);
+  bridge::JniCall call(env);
+  ShortcutTexts texts(call, showState, targetPath, description, workingDir, arguments, iconPath);
   if (!texts.all_borrowed()) return bridge::truth(false);
   int show = std::strcmp(texts[ShortcutTexts::show_state], "Minimized") == 0 ? SW_SHOWMINNOACTIVE
                                                                                : SW_SHOW;
+  // The last borrow: a refusal there ends the call before any platform work.
   auto link_path = shell::narrow_link_path(env, linkPath);
   if (!link_path) return bridge::truth(false);
   shell::ShellLinkFields fields{texts[ShortcutTexts::target],

@@ -21,6 +21,9 @@ jstring startup_folder_to_java(JNIEnv* env, const char* text) {
   std::size_t length = std::strlen(text);
   auto units = platform::allocate<crt::wide_char>((length + 1) * sizeof(crt::wide_char));
   if (!units) return env->NewString(nullptr, 0);
+  // Bounded whatever the locale, even one switched meanwhile: mbstowcs writes
+  // at most the count it is given, the buffer's size, and every locale takes
+  // at least one byte a unit, so the text and its NUL always fit.
   std::size_t count = crt::mbstowcs(units.get(), text, length + 1);
   // Text that the locale cannot read gives the empty string, not a length of -1.
   if (count == static_cast<std::size_t>(-1)) count = 0;

@@ -11,21 +11,19 @@ namespace {
 
 using platform::RuntimeBlock;
 
-// Puts the process's current directory back when the scan ends, however it ends.
-class RestoreCurrentDirectory {
- public:
-  explicit RestoreCurrentDirectory(const char* directory) : directory_(directory) {}
-  ~RestoreCurrentDirectory() { win::SetCurrentDirectoryA(directory_); }
-  RestoreCurrentDirectory(const RestoreCurrentDirectory&) = delete;
-  RestoreCurrentDirectory& operator=(const RestoreCurrentDirectory&) = delete;
+constexpr char boot_file[] = "MSDOS.SYS";
 
- private:
-  const char* directory_;
-};
-
-// Whether the current directory holds an entry of this name, whatever its attributes.
-bool current_directory_holds(const char* name, WIN32_FIND_DATAA* find_data) {
-  HANDLE found = win::FindFirstFileA(name, find_data);
+// Whether `root` holds the boot file, whatever its attributes. The file is
+// named by its full path: the current directory belongs to every thread of
+// the process, so the scan never enters a root to look. A root that cannot be
+// entered (no medium) cannot be searched either and answers false.
+bool root_holds_boot_file(const char* root, WIN32_FIND_DATAA* find_data) {
+  char path[MAX_PATH];
+  std::size_t root_length = std::strlen(root);
+  if (root_length + sizeof boot_file > sizeof path) return false;
+  std::memcpy(path, root, root_length);
+  std::memcpy(path + root_length, boot_file, sizeof boot_file);
+  HANDLE found = win::FindFirstFileA(path, find_data);
   if (found == INVALID_HANDLE_VALUE) return false;
   win::FindClose(found);
   return true;
@@ -34,15 +32,8 @@ bool current_directory_holds(const char* name, WIN32_FIND_DATAA* find_data) {
 // The root of the first fixed or CD-ROM drive, in drive-letter order, whose
 // root holds "MSDOS.SYS", as a copy for crt::free; null when none does or
 // when the blocks or the drive list cannot be had. Other kinds of drive are
-// never entered, and a root that cannot be entered is passed over, so that
-// the search never runs in some other directory. The current directory is
-// the caller's again afterwards; when it cannot be read, nothing is scanned,
-// since it could not be put back.
+// never examined.
 char* find_first_bootable_drive() {
-  char saved[260];
-  DWORD saved_length = win::GetCurrentDirectoryA(sizeof saved, saved);
-  if (saved_length == 0 || saved_length >= sizeof saved) return nullptr;
-
   auto find_data = platform::allocate<WIN32_FIND_DATAA>(sizeof(WIN32_FIND_DATAA));
   if (!find_data) return nullptr;
 
@@ -54,12 +45,10 @@ char* find_first_bootable_drive() {
   // A list that grew since it was measured was not written at all.
   if (written == 0 || written >= list_size) return nullptr;
 
-  RestoreCurrentDirectory restore(saved);
   for (const char* entry = list.get(); *entry; entry += std::strlen(entry) + 1) {
     UINT type = win::GetDriveTypeA(entry);
     if (type != DRIVE_FIXED && type != DRIVE_CDROM) continue;
-    if (!win::SetCurrentDirectoryA(entry)) continue;
-    if (current_directory_holds("MSDOS.SYS", find_data.get())) return crt::strdup(entry);
+    if (root_holds_boot_file(entry, find_data.get())) return crt::strdup(entry);
   }
   return nullptr;
 }

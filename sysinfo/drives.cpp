@@ -25,19 +25,21 @@ jint JNICALL Java_qav_Native_getLogicalDrives(JNIEnv*, jobject) {
   return static_cast<jint>(win::GetLogicalDrives());
 }
 
-// The label of the root's drive type; "No Root Directory" for a null or
-// unborrowable root, as for a root that does not exist.
+// The label of the root's drive type; "No Root Directory" for a null root,
+// as for a root that does not exist; null when its borrow was refused.
 jstring JNICALL Java_qav_Native_getDriveType(JNIEnv* env, jobject, jstring root) {
-  bridge::BorrowedUtf drive(env, root);
+  bridge::JniCall call(env);
+  bridge::BorrowedUtf drive(call, root);
   UINT code = drive ? win::GetDriveTypeA(drive.c_str()) : DRIVE_NO_ROOT_DIR;
   drive.release();
-  return bridge::utf_result(env, drive_type_label(code));
+  return bridge::utf_result(call, drive_type_label(code));
 }
 
 // Whether the root is a fixed disk; false for every other kind and for a
 // null or unborrowable root.
 jboolean JNICALL Java_qav_Native_isHD(JNIEnv* env, jobject, jstring root) {
-  bridge::BorrowedUtf drive(env, root);
+  bridge::JniCall call(env);
+  bridge::BorrowedUtf drive(call, root);
   if (!drive) return JNI_FALSE;
   UINT code = win::GetDriveTypeA(drive.c_str());
   drive.release();
@@ -45,9 +47,11 @@ jboolean JNICALL Java_qav_Native_isHD(JNIEnv* env, jobject, jstring root) {
 }
 
 // Free bytes on the whole volume (not only those free to this user) divided
-// by 1000; -1 when the platform cannot tell or the directory is null.
+// by 1000; -1 when the platform cannot tell or the directory is null or
+// cannot be borrowed.
 jlong JNICALL Java_qav_Native_getDiskFreeSpace(JNIEnv* env, jobject, jstring directory) {
-  bridge::BorrowedUtf path(env, directory);
+  bridge::JniCall call(env);
+  bridge::BorrowedUtf path(call, directory);
   if (!path) return -1;
   ULARGE_INTEGER free_to_caller, total_bytes, total_free;
   jlong result = -1;

@@ -9,10 +9,22 @@ package qav;
  * reach the Windows ANSI functions as their modified UTF-8 bytes, and text
  * results are the system's ANSI bytes read as modified UTF-8, except where a
  * method says otherwise.
+ *
+ * <p>The first use of the class loads the library from the first of these
+ * places that has it: a {@code zozudu} library on {@code java.library.path}
+ * (or beside the program); the file that the system property
+ * {@code zozudu.library.path} names; the DLL that the jar carries for the
+ * running JVM ({@code win32-x86/zozudu.dll} or
+ * {@code win32-x86-64/zozudu.dll}), copied once into
+ * {@code %LOCALAPPDATA%\zozudu\<sha256>\zozudu.dll} (or below
+ * {@code java.io.tmpdir} where that folder cannot be written). When none
+ * serves, the class fails to initialise with an
+ * {@link UnsatisfiedLinkError} that names each place tried and why it
+ * failed.
  */
 public final class Native {
     static {
-        System.loadLibrary("zozudu");
+        NativeLoader.load();
     }
 
     private Native() {
@@ -85,7 +97,9 @@ public final class Native {
      * for a little more than that second on every call; nothing is cached.
      *
      * @return the rate in whole MHz (the fraction is dropped), or 0 when the
-     *         system's performance counter reports no frequency or stops
+     *         system's performance counter reports no frequency, stops or
+     *         runs backwards, or the processor's cycle count reads lower at
+     *         the end than at the start
      */
     public static native float getCPUSpeed();
 
@@ -120,8 +134,8 @@ public final class Native {
     /**
      * The process's current directory.
      *
-     * @return the directory, or the empty string when it needs 99 bytes or
-     *         more
+     * @return the directory (at most 98 bytes), or the empty string when it
+     *         is 99 bytes long or longer
      */
     public static native String getCurrentDir();
 
@@ -142,17 +156,19 @@ public final class Native {
      * "RAM Disk".
      *
      * @param root the drive's root, as "C:\"
-     * @return the label; "No Root Directory" also for a null root
+     * @return the label; "No Root Directory" also for a null root; null
+     *         when the root could not be borrowed for lack of memory, with
+     *         the JVM's OutOfMemoryError pending
      */
     public static native String getDriveType(String root);
 
     /**
      * The root of the first fixed or CD-ROM drive, in drive-letter order,
      * whose root directory holds an entry "MSDOS.SYS" (hidden and system
-     * files count). The process's current directory moves to each examined
-     * root during the scan, for every thread, and is put back before the
-     * method returns; other kinds of drive are never entered, and a root
-     * that cannot be entered is passed over.
+     * files count). Each root is searched by the file's full path, so the
+     * process's current directory never moves, not even during the scan;
+     * other kinds of drive are never examined, and a root that cannot be
+     * entered (no medium) is passed over.
      *
      * @return the root, as "C:\", or null when no drive qualifies
      */
@@ -218,7 +234,9 @@ public final class Native {
      *        value
      * @return the text, or the empty string when the root name is unknown,
      *         the key cannot be opened, the value is missing, its data needs
-     *         more than 99 bytes, or an argument is null
+     *         more than 99 bytes, or an argument is null; null when an
+     *         argument could not be borrowed for lack of memory, with the
+     *         JVM's OutOfMemoryError pending
      */
     public static native String getRegString(String root, String subKey, String valueName);
 
@@ -242,7 +260,8 @@ public final class Native {
      * @param path an existing file or directory
      * @return its short form, or the empty string when the path does not
      *         exist, the short form needs more than 260 bytes, or the path is
-     *         null
+     *         null; null when the path could not be borrowed for lack of
+     *         memory, with the JVM's OutOfMemoryError pending
      */
     public static native String getShortPathName(String path);
 

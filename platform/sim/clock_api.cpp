@@ -19,7 +19,10 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
   ++clock.counter_reads;
   clock.last_counter_read = clock.counter;
   count->QuadPart = clock.counter;
-  if (clock.counter < clock.counter_stops_at) clock.counter += clock.counter_step;
+  if (!clock.counter_stops_at || clock.counter < *clock.counter_stops_at) {
+    clock.counter = static_cast<std::int64_t>(static_cast<std::uint64_t>(clock.counter) +
+                                              static_cast<std::uint64_t>(clock.counter_step));
+  }
   return TRUE;
 }
 

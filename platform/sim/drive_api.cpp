@@ -101,13 +101,6 @@ BOOL GetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCaller,
   return TRUE;
 }
 
-BOOL SetCurrentDirectoryA(LPCSTR path) {
-  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  if (sim::log_call(sim::Op::SetCurrentDirectoryA, quoted(path))) return FALSE;
-  if (!ready_drive_of(path)) return FALSE;
-  return machine().files.set_current_directory(path) ? TRUE : FALSE;
-}
-
 HANDLE FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA findData) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   if (sim::log_call(sim::Op::FindFirstFileA,

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/host/win_types.h"
@@ -24,12 +25,15 @@ struct Display {
 };
 
 // Both counters advance by a staged step on every read, so a test decides how
-// many reads make a second and how many cycles lie between two stamps.
+// many reads make a second and how many cycles lie between two stamps. Both
+// wrap around as 64-bit registers do: the performance counter passes from
+// INT64_MAX to INT64_MIN, and a negative step (or, for the time stamp, a step
+// beyond 2^63) makes a counter that runs backwards.
 struct Clock {
   std::int64_t frequency = 10000000;
   std::int64_t counter = 0;
   std::int64_t counter_step = 10000;
-  std::int64_t counter_stops_at = INT64_MAX;  // a counter that stands still from there on
+  std::optional<std::int64_t> counter_stops_at;  // a counter that stands still from there on
   std::uint64_t time_stamp = 0;
   std::uint64_t time_stamp_step = 2000000000;
   // The performance counter is read millions of times in a wait, so its

@@ -23,11 +23,16 @@
 namespace sim {
 
 // The C runtime's locale as the Windows runtime keeps it: "C" from start-up
-// until setlocale switches to the user's default.
+// until setlocale switches to the user's default. The user's code page is
+// Windows-1252 or the double-byte 932 (platform/sim/code_page.h).
 struct RuntimeLocale {
   bool user_default = false;
   std::string user_name = "English_United States.1252";
   int user_code_page = 1252;
+  // Another thread's setlocale(LC_ALL, "") landing in the middle of a
+  // conversion: the locale switches to the user's right after this many
+  // more wctomb calls (0: no switch staged).
+  int switch_to_user_after_wctombs = 0;
 };
 
 // Every operation of the seam, by its row in platform/operations.h; COM
@@ -47,6 +52,12 @@ constexpr int operation_count = 0
 const char* op_name(Op op);
 // How the operation reports failing, from the table.
 const char* op_failure(Op op);
+
+// A user whose locale is Japanese, with code page 932.
+inline void stage_double_byte_user_locale(RuntimeLocale& locale) {
+  locale.user_name = "Japanese_Japan.932";
+  locale.user_code_page = 932;
+}
 
 enum class FailMode { once, always };
 

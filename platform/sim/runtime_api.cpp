@@ -1,7 +1,7 @@
 // The C runtime's locale-dependent conversions and the heap, with the Windows
 // runtime's rules: "C" maps bytes and units below 256 one to one; a user
-// locale converts with its code page (here Windows-1252) and rejects units
-// that it could only replace by a default character.
+// locale converts with its code page (Windows-1252, or the double-byte 932)
+// and rejects units that it could only replace by a default character.
 #include <cstdlib>
 #include <cstring>
 
@@ -11,16 +11,39 @@
 
 namespace {
 
-char16_t byte_to_unit(unsigned char byte, bool user_locale) {
-  return user_locale ? sim::cp1252_to_unit(byte) : byte;
+const sim::RuntimeLocale& current_locale() { return sim::machine().locale; }
+
+bool double_byte() {
+  return current_locale().user_default && current_locale().user_code_page == sim::cp932;
 }
 
-int unit_to_byte(char16_t unit, bool user_locale) {
-  if (!user_locale) return unit < 256 ? unit : -1;
-  return sim::unit_to_cp1252(unit);
+// The unit of the character at `text`, and how many bytes it takes; a unit of
+// -1 for bytes the locale cannot read.
+int read_unit(const unsigned char* text, int* bytes) {
+  *bytes = 1;
+  if (!current_locale().user_default) return text[0];
+  if (!double_byte()) return sim::cp1252_to_unit(text[0]);
+  if (!sim::is_cp932_lead(text[0])) return sim::cp932_to_unit(text[0]);
+  if (text[1] == 0) return -1;  // a lead byte that ends the text
+  *bytes = 2;
+  return sim::cp932_to_unit(text[0], text[1]);
 }
 
-bool user_locale() { return sim::machine().locale.user_default; }
+// The bytes of a unit (room for two), and their count; -1 for none.
+int write_unit(char16_t unit, unsigned char* out) {
+  if (double_byte()) return sim::unit_to_cp932(unit, out);
+  int byte = current_locale().user_default ? sim::unit_to_cp1252(unit) : (unit < 256 ? unit : -1);
+  if (byte < 0) return -1;
+  out[0] = static_cast<unsigned char>(byte);
+  return 1;
+}
+
+void count_down_staged_switch() {
+  auto& state = sim::machine().locale;
+  if (state.switch_to_user_after_wctombs > 0 && --state.switch_to_user_after_wctombs == 0) {
+    state.user_default = true;
+  }
+}
 
 std::string hex_unit(char16_t unit) {
   static const char digits[] = "0123456789ABCDEF";
@@ -57,21 +80,15 @@ char* setlocale(int category, const char* locale) {
   return &answer[0];
 }
 
-int mb_cur_max() {
-  std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
-  long stale = 1;
-  if (sim::log_call(sim::Op::mb_cur_max, "", &stale)) return stale > 0 ? static_cast<int>(stale) : 1;
-  return 1;  // both locales the simulation offers are single-byte
-}
-
 int wctomb(char* out, wide_char unit) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   if (sim::log_call(sim::Op::wctomb, (out ? "buffer " : "null ") + hex_unit(unit))) return -1;
   if (!out) return 0;  // no shift state
-  int byte = unit_to_byte(unit, user_locale());
-  if (byte < 0) return -1;
-  *out = static_cast<char>(byte);
-  return 1;
+  unsigned char bytes[2];
+  int written = write_unit(unit, bytes);
+  if (written > 0) std::memcpy(out, bytes, static_cast<std::size_t>(written));
+  count_down_staged_switch();
+  return written;
 }
 
 std::size_t mbstowcs(wide_char* out, const char* in, std::size_t count) {
@@ -79,12 +96,14 @@ std::size_t mbstowcs(wide_char* out, const char* in, std::size_t count) {
   if (sim::log_call(sim::Op::mbstowcs, std::to_string(count))) {
     return static_cast<std::size_t>(-1);
   }
-  bool user = user_locale();
   std::size_t written = 0;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(in); *p; ++p) {
+  int bytes = 1;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(in); *p; p += bytes) {
+    int unit = read_unit(p, &bytes);
+    if (unit < 0) return static_cast<std::size_t>(-1);
     if (out) {
       if (written == count) return written;
-      out[written] = byte_to_unit(*p, user);
+      out[written] = static_cast<char16_t>(unit);
     }
     ++written;
   }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <utility>
@@ -202,6 +203,10 @@ struct Env::State {
     std::set<int> refused_borrow_numbers;
     int borrow_attempts = 0;
     bool refuse_new = false;
+    // Set by every refusal, as the JVM throws OutOfMemoryError when it
+    // cannot hand out a borrow or make a string.
+    bool exception_pending = false;
+    std::function<void()> refusal_hook;
 
     static State& of(JNIEnv* env) noexcept {
         return *reinterpret_cast<Handle*>(env)->state;
@@ -220,6 +225,21 @@ struct Env::State {
 
     void fault(const char* function, const std::string& what) {
         faults.push_back(std::string(function) + ": " + what);
+    }
+
+    void refuse(Event event) {
+        events.push_back(std::move(event));
+        exception_pending = true;
+        if (refusal_hook) refusal_hook();
+    }
+
+    // Only the Release functions may be called while an exception is
+    // pending; any other call is misuse, answered as refused (null or 0)
+    // without touching anything.
+    bool misused_while_pending(const char* function) {
+        if (!exception_pending) return false;
+        fault(function, "called with an exception pending");
+        return true;
     }
 
     // A string argument the function may use, or null after recording why
@@ -242,11 +262,12 @@ struct Env::State {
     }
 
     const void* borrow(const char* function, jstring s, jboolean* isCopy, bool utf) {
+        if (misused_while_pending(function)) return nullptr;
         FakeString* str = argument(function, s);
         if (str == nullptr) return nullptr;
         const bool copy_requested = isCopy != nullptr;
         if (refuses_borrow(s)) {
-            events.push_back({Kind::Refused, s, nullptr, str->label, copy_requested});
+            refuse({Kind::Refused, s, nullptr, str->label, copy_requested});
             return nullptr;
         }
         if (isCopy != nullptr) *isCopy = JNI_TRUE;
@@ -308,8 +329,8 @@ struct Env::State {
     jstring new_string(Kind kind, const void* input, std::u16string units,
                        const std::string* utf_bytes, bool invalid) {
         if (refuse_new) {
-            events.push_back({Kind::Refused, nullptr, input,
-                              kind == Kind::NewUTF ? "new-utf" : "new-string"});
+            refuse({Kind::Refused, nullptr, input,
+                    kind == Kind::NewUTF ? "new-utf" : "new-string"});
             return nullptr;
         }
         auto made = std::make_unique<FakeString>();
@@ -366,6 +387,7 @@ void JNICALL release_string_chars(JNIEnv* env, jstring s, const jchar* chars) no
 jsize JNICALL get_string_length(JNIEnv* env, jstring s) noexcept {
     return guarded([&]() -> jsize {
         State& st = State::of(env);
+        if (st.misused_while_pending("GetStringLength")) return 0;
         FakeString* str = st.argument("GetStringLength", s);
         if (str == nullptr) return 0;
         st.events.push_back({Env::Kind::Length, s, nullptr, str->label});
@@ -376,6 +398,7 @@ jsize JNICALL get_string_length(JNIEnv* env, jstring s) noexcept {
 jstring JNICALL new_string_utf(JNIEnv* env, const char* bytes) noexcept {
     return guarded([&]() -> jstring {
         State& st = State::of(env);
+        if (st.misused_while_pending("NewStringUTF")) return nullptr;
         if (bytes == nullptr) {
             st.fault("NewStringUTF", "null bytes");
             return nullptr;
@@ -390,6 +413,7 @@ jstring JNICALL new_string_utf(JNIEnv* env, const char* bytes) noexcept {
 jstring JNICALL new_string(JNIEnv* env, const jchar* units, jsize len) noexcept {
     return guarded([&]() -> jstring {
         State& st = State::of(env);
+        if (st.misused_while_pending("NewString")) return nullptr;
         if (len < 0 || (units == nullptr && len > 0)) {
             st.fault("NewString", "null units or negative length");
             return nullptr;
@@ -472,6 +496,12 @@ void Env::refuse_borrow(jstring s) { state_->refused_strings.insert(s); }
 void Env::refuse_nth_borrow(int n) { state_->refused_borrow_numbers.insert(n); }
 
 void Env::refuse_new_strings(bool on) { state_->refuse_new = on; }
+
+void Env::on_refusal(std::function<void()> hook) { state_->refusal_hook = std::move(hook); }
+
+bool Env::exception_pending() const { return state_->exception_pending; }
+
+void Env::clear_exception() { state_->exception_pending = false; }
 
 const std::vector<Env::Event>& Env::events() const { return state_->events; }
 

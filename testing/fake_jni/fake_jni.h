@@ -7,12 +7,21 @@
 // new strings) and misuse is collected as faults, so a test can assert the
 // order of borrows and releases and that nothing was left borrowed.
 //
+// A refusal (of a borrow or of a new string) leaves an OutOfMemoryError
+// pending, as in the JVM: from then on only ReleaseStringUTFChars and
+// ReleaseStringChars may be called, and any other string function is
+// recorded as a fault and answers null (or 0) without doing anything. The
+// JVM clears the exception when Java catches it after the native method has
+// returned; a test that makes another call in the same Env says so with
+// clear_exception().
+//
 // One Env per thread, as with a real JNIEnv: the fake takes no lock.
 #ifndef ZOZUDU_TESTING_FAKE_JNI_H
 #define ZOZUDU_TESTING_FAKE_JNI_H
 
 #include <jni.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +79,15 @@ public:
     // While on, NewStringUTF and NewString return null, as an out-of-memory
     // virtual machine would.
     void refuse_new_strings(bool on);
+    // Runs at each refusal, after it is logged: a test can mark the moment
+    // in a log of its own (the simulated machine's calls, for example).
+    void on_refusal(std::function<void()> hook);
+
+    // A refusal left an exception pending that no clear_exception() cleared.
+    bool exception_pending() const;
+    // What the JVM does once the native method has returned and Java has
+    // caught the exception: the next call starts with none pending.
+    void clear_exception();
 
     const std::vector<Event>& events() const;
     // One line per event: "borrow root", "release root", "borrow-chars x",

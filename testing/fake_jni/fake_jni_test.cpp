@@ -246,6 +246,7 @@ TEST_F(FakeJni, RefusedStringStaysRefused) {
     const char* r = jni->GetStringUTFChars(root, nullptr);
     EXPECT_NE(r, nullptr);
     EXPECT_EQ(jni->GetStringUTFChars(sub, nullptr), nullptr);
+    env.clear_exception();  // as for a later native call
     EXPECT_EQ(jni->GetStringChars(sub, nullptr), nullptr);
     jni->ReleaseStringUTFChars(root, r);
 
@@ -264,8 +265,10 @@ TEST_F(FakeJni, NthBorrowIsRefusedWhateverItsKind) {
 
     const char* first = jni->GetStringUTFChars(a, nullptr);
     EXPECT_EQ(jni->GetStringChars(b, nullptr), nullptr);
+    env.clear_exception();
     const char* third = jni->GetStringUTFChars(b, nullptr);
     EXPECT_EQ(jni->GetStringUTFChars(a, nullptr), nullptr);
+    env.clear_exception();
     const char* fifth = jni->GetStringUTFChars(a, nullptr);
     EXPECT_NE(first, nullptr);
     EXPECT_NE(third, nullptr);
@@ -283,14 +286,77 @@ TEST_F(FakeJni, NthBorrowIsRefusedWhateverItsKind) {
 TEST_F(FakeJni, NewStringsCanBeRefused) {
     env.refuse_new_strings(true);
     EXPECT_EQ(jni->NewStringUTF("x"), nullptr);
+    EXPECT_TRUE(env.exception_pending()) << "the JVM throws OutOfMemoryError";
+    env.clear_exception();
     const jchar unit = 'x';
     EXPECT_EQ(jni->NewString(&unit, 1), nullptr);
+    env.clear_exception();
     env.refuse_new_strings(false);
     const jstring made = jni->NewStringUTF("y");
     EXPECT_EQ(env.utf8(made), "y");
     EXPECT_EQ(env.trace(),
               (std::vector<std::string>{"refused new-utf", "refused new-string", "new-utf"}));
     EXPECT_TRUE(env.clean());
+}
+
+// After a refusal the JVM has an OutOfMemoryError pending, and until the
+// native method returns only the Release functions may be called.
+TEST_F(FakeJni, ARefusalLeavesAnExceptionPendingAndOnlyReleasesMayFollow) {
+    const jstring root = env.make(u"HKCU", "root");
+    const jstring sub = env.make(u"Software", "subKey");
+    env.refuse_borrow(sub);
+    int refusals_seen = 0;
+    std::size_t events_at_refusal = 0;
+    env.on_refusal([&] {
+        ++refusals_seen;
+        events_at_refusal = env.events().size();
+    });
+
+    const char* r = jni->GetStringUTFChars(root, nullptr);
+    EXPECT_FALSE(env.exception_pending());
+    EXPECT_EQ(jni->GetStringUTFChars(sub, nullptr), nullptr);
+    EXPECT_TRUE(env.exception_pending());
+    EXPECT_EQ(refusals_seen, 1);
+    EXPECT_EQ(events_at_refusal, 2u) << "the hook runs once the refusal is logged";
+
+    jni->ReleaseStringUTFChars(root, r);  // allowed
+    EXPECT_EQ(env.faults(), std::vector<std::string>{});
+
+    // Each of these is misuse: recorded, answered as refused, nothing done.
+    EXPECT_EQ(jni->GetStringUTFChars(root, nullptr), nullptr);
+    EXPECT_EQ(jni->GetStringChars(root, nullptr), nullptr);
+    EXPECT_EQ(jni->GetStringLength(root), 0);
+    EXPECT_EQ(jni->NewStringUTF(""), nullptr);
+    const jchar unit = 'x';
+    EXPECT_EQ(jni->NewString(&unit, 1), nullptr);
+    EXPECT_EQ(env.faults(), (std::vector<std::string>{
+                                "GetStringUTFChars: called with an exception pending",
+                                "GetStringChars: called with an exception pending",
+                                "GetStringLength: called with an exception pending",
+                                "NewStringUTF: called with an exception pending",
+                                "NewString: called with an exception pending"}));
+    EXPECT_EQ(env.trace(),
+              (std::vector<std::string>{"borrow root", "refused subKey", "release root"}));
+    EXPECT_EQ(env.outstanding(), 0);
+    EXPECT_EQ(refusals_seen, 1) << "misuse is no refusal";
+
+    // Java caught the exception; the next native call may borrow again.
+    env.clear_exception();
+    EXPECT_FALSE(env.exception_pending());
+    const char* again = jni->GetStringUTFChars(root, nullptr);
+    EXPECT_NE(again, nullptr);
+    jni->ReleaseStringUTFChars(root, again);
+    EXPECT_EQ(env.faults().size(), 5u);
+}
+
+TEST_F(FakeJni, ARefusedUnitsBorrowLeavesTheExceptionPendingToo) {
+    const jstring link = env.make(u"C:\\a.lnk", "linkPath");
+    env.refuse_nth_borrow(1);
+    EXPECT_EQ(jni->GetStringChars(link, nullptr), nullptr);
+    EXPECT_TRUE(env.exception_pending());
+    EXPECT_EQ(jni->GetStringLength(link), 0);
+    ASSERT_EQ(env.faults().size(), 1u);
+    EXPECT_EQ(env.faults()[0], "GetStringLength: called with an exception pending");
 }
 
 // The seven implemented slots, by the table's own layout.

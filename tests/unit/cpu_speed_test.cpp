@@ -77,3 +77,53 @@ TEST_F(CpuSpeed, ACounterThatStopsHalfwayEndsTheWaitToo) {
 }
 
 }  // namespace
+
+// Broken or extreme counters: every reading and frequency is taken without
+// overflow (the sanitizer build traps any), a cycle count or performance
+// counter that runs backwards gives 0, and where a measurement is made it
+// still spans one whole second of the counter.
+TEST_F(CpuSpeed, ExtremeOrBrokenCountersGiveAnAnswerWithoutOverflow) {
+  constexpr std::int64_t max = INT64_MAX;
+  constexpr std::int64_t min = INT64_MIN;
+  struct Case {
+    const char* what;
+    std::int64_t frequency;
+    std::int64_t counter;
+    std::int64_t counter_step;
+    std::uint64_t cycles;  // between two stamps; past 2^63 the count reads lower
+    float megahertz;
+  } cases[] = {
+      {"cycle count lower at the end", 1000, 5000, 1, 0 - 2000000000ull, 0.0f},
+      {"cycle count one lower at the end", 1000, 5000, 1, ~0ull, 0.0f},
+      {"cycle count unchanged", 1000, 5000, 1, 0, 0.0f},
+      {"frequency INT64_MAX", max, 5000, 1ll << 60, 3000000000ull, 3000.0f},
+      {"frequency and start INT64_MAX", max, max, 1ll << 61, 2400000000ull, 2400.0f},
+      {"start just below INT64_MAX, wraps to INT64_MIN", 1000, max - 500, 1, 2000000000ull,
+       2000.0f},
+      {"start INT64_MAX, large frequency", max / 2, max, max / 4, 1000000000ull, 1000.0f},
+      {"start INT64_MIN", 1000, min, 7, 2000000000ull, 2000.0f},
+      {"performance counter runs backwards", 1000, 5000, -1, 2000000000ull, 0.0f},
+      {"performance counter falls by INT64_MAX", max, 0, min + 1, 2000000000ull,
+       0.0f},
+      {"frequency 0", 0, 5000, 1, 2000000000ull, 0.0f},
+      {"frequency -1", -1, 5000, 1, 2000000000ull, 0.0f},
+      {"frequency INT64_MIN", min, 5000, 1, 2000000000ull, 0.0f},
+  };
+  for (const auto& c : cases) {
+    sim::reset();
+    stage_counter(machine(), c.frequency, c.counter_step);
+    machine().clock.counter = c.counter;
+    machine().clock.time_stamp = 1ull << 40;
+    machine().clock.time_stamp_step = c.cycles;
+    EXPECT_EQ(Java_qav_Native_getCPUSpeed(env, nullptr), c.megahertz) << c.what;
+    const auto& stamps = machine().clock.counter_at_stamp;
+    if (stamps.size() == 2) {  // a second was measured: check that it was a whole one
+      std::uint64_t waited = static_cast<std::uint64_t>(stamps[1]) -
+                             static_cast<std::uint64_t>(stamps[0]);
+      EXPECT_GT(waited, static_cast<std::uint64_t>(c.frequency)) << c.what;
+      EXPECT_LE(waited - static_cast<std::uint64_t>(c.counter_step),
+                static_cast<std::uint64_t>(c.frequency))
+          << c.what << ": no reading past the first one beyond the second";
+    }
+  }
+}

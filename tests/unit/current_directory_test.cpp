@@ -71,13 +71,7 @@ TEST_F(CurrentDirectory, ChdirHandsTheBorrowedBytesToTheRuntimeAndThenReleasesTh
   EXPECT_EQ(sim::count_calls("_chdir \"C:\\a\xC0\x80" "b\""), 1);
 }
 
-TEST_F(CurrentDirectory, ChdirFailsWithoutCallingTheRuntimeWhenThereIsNoText) {
-  EXPECT_EQ(Java_qav_Native_chdir(env, nullptr, nullptr), -1);
-  jstring refused = str("C:\\TEMP");
-  java.refuse_borrow(refused);
-  EXPECT_EQ(Java_qav_Native_chdir(env, nullptr, refused), -1);
-  EXPECT_EQ(sim::count_calls("_chdir"), 0);
-  EXPECT_EQ(machine().files.current_directory(), "C:\\");
-}
+// Null and refused arguments are covered for every method alike in
+// string_arguments_test.cpp.
 
 }  // namespace

@@ -93,17 +93,7 @@ TEST_F(Drives, ArgumentsReachThePlatformAndAreReleasedAfterIt) {
   EXPECT_EQ(sim::count_calls("GetDiskFreeSpaceExA \"C:\\\""), 1);
 }
 
-TEST_F(Drives, NullOrRefusedRootsAnswerAsForAMissingRootWithoutAPlatformCall) {
-  sim::add_drive(machine(), 'C', DRIVE_FIXED).free_bytes = 5000;
-  jstring refused = str("C:\\");
-  java.refuse_borrow(refused);
-  for (jstring root : {static_cast<jstring>(nullptr), refused}) {
-    EXPECT_EQ(text(Java_qav_Native_getDriveType(env, nullptr, root)), "No Root Directory");
-    EXPECT_EQ(Java_qav_Native_isHD(env, nullptr, root), JNI_FALSE);
-    EXPECT_EQ(Java_qav_Native_getDiskFreeSpace(env, nullptr, root), -1);
-  }
-  EXPECT_EQ(sim::count_calls("GetDriveTypeA"), 0);
-  EXPECT_EQ(sim::count_calls("GetDiskFreeSpaceExA"), 0);
-}
+// Null and refused arguments are covered for every method alike in
+// string_arguments_test.cpp.
 
 }  // namespace

@@ -186,8 +186,6 @@ constexpr int every = -1;
 const Documented documented[] = {
     {"", Step::operation, Op::free, every, Outcome::unchanged,
      "free has no failure to report; the block it keeps is no longer the caller's"},
-    {"", Step::operation, Op::mb_cur_max, every, Outcome::unchanged,
-     "a stale 1 is the staged locale's own size"},
     {"createSC", Step::operation, Op::CoInitialize, every, Outcome::unchanged,
      "a thread in another apartment is refused, and the shell link works there too"},
     {"createSC", Step::operation, Op::IShellLinkA_SetPath, every, Outcome::unchanged,
@@ -234,38 +232,6 @@ const Documented documented[] = {
      "the entry was found before the close"},
 };
 
-// Defects that other branches are mending, listed so that the sweep stays
-// green meanwhile. Each entry is one (method, step) whose run fails today;
-// once the mend is merged the entry no longer fails and the sweep says so:
-// then delete the entry (and, when the set is empty, this comment).
-struct Pending {
-  const char* method;
-  Step::Kind kind;
-  Op op;
-  int occurrence;  // -1: any
-  const char* why;
-};
-
-const Pending pending[] = {
-    // Branch jni: after a refused borrow only Release calls may follow, and a
-    // String result is null.
-    {"getRegString", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"setReg", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"setRegDWord", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"delReg", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"delRegKey", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"createSC", Step::borrow, Op::malloc, every, "jni: JNI calls after a refused borrow"},
-    {"getShortPathName", Step::borrow, Op::malloc, every,
-     "jni: a String made after a refused borrow"},
-    {"getDriveType", Step::borrow, Op::malloc, every, "jni: a String made after a refused borrow"},
-    // Branch faults: the scan never moves the current directory; a counter
-    // that reads lower at the end gives 0.
-    {"getFirstBootableDrive", Step::operation, Op::SetCurrentDirectoryA, every,
-     "faults: a failed restore leaves the current directory at a drive root"},
-    {"getCPUSpeed", Step::operation, Op::read_time_stamp_counter, 1,
-     "faults: a time stamp lower at the end gives a negative speed"},
-};
-
 bool matches(const char* method, Step::Kind kind, Op op, int occurrence, const std::string& name,
              const Step& step) {
   if (*method && name != method) return false;
@@ -279,14 +245,6 @@ const Documented* documented_for(const std::string& method, const Step& step) {
     if (matches(d.method, d.kind, d.op, d.occurrence, method, step)) return &d;
   }
   return nullptr;
-}
-
-int pending_for(const std::string& method, const Step& step) {
-  for (std::size_t i = 0; i < sizeof pending / sizeof pending[0]; ++i) {
-    const auto& p = pending[i];
-    if (matches(p.method, p.kind, p.op, p.occurrence, method, step)) return static_cast<int>(i);
-  }
-  return -1;
 }
 
 // ---- One run ---------------------------------------------------------------
@@ -421,11 +379,9 @@ class FaultSweep : public ::testing::Test {
 };
 
 TEST_F(FaultSweep, EveryMethodAnswersItsFailureForEachFailingStepAndLeavesNothingBehind) {
-  std::vector<bool> pending_seen(sizeof pending / sizeof pending[0], false);
   std::set<Op> operations;
   int method_operation_pairs = 0;
   int runs = 0;
-  int pending_runs = 0;
   std::cout << "fault sweep: method | failing step | result | expected\n";
 
   for (const auto& method : all_methods()) {
@@ -467,15 +423,10 @@ TEST_F(FaultSweep, EveryMethodAnswersItsFailureForEachFailingStepAndLeavesNothin
         problems.insert(problems.begin(), "answered " + faulty.result + ", not " + expected);
       }
 
-      int pending_index = pending_for(method.name, step);
       std::cout << "  " << method.name << " | " << step.text() << " | " << faulty.result << " | "
                 << expected;
       if (doc && *doc->why) std::cout << " (" << doc->why << ")";
-      if (!problems.empty() && pending_index >= 0) {
-        pending_seen[pending_index] = true;
-        ++pending_runs;
-        std::cout << " | PENDING " << pending[pending_index].why << ": " << joined(problems);
-      } else if (!problems.empty()) {
+      if (!problems.empty()) {
         std::cout << " | FAILED: " << joined(problems);
         ADD_FAILURE() << method.name << " with " << step.text() << " failing: " << joined(problems);
       }
@@ -483,11 +434,6 @@ TEST_F(FaultSweep, EveryMethodAnswersItsFailureForEachFailingStepAndLeavesNothin
     }
   }
 
-  for (std::size_t i = 0; i < pending_seen.size(); ++i) {
-    EXPECT_TRUE(pending_seen[i]) << "pending entry " << pending[i].method << " ("
-                                 << pending[i].why
-                                 << ") no longer fails: the mend has landed, remove the entry";
-  }
   std::string unreached;
   for (int i = 0; i < sim::operation_count; ++i) {
     if (!operations.count(static_cast<Op>(i))) {
@@ -497,12 +443,11 @@ TEST_F(FaultSweep, EveryMethodAnswersItsFailureForEachFailingStepAndLeavesNothin
   std::cout << "fault sweep size: " << all_methods().size() << " methods, "
             << method_operation_pairs << " (method, operation) pairs over " << operations.size()
             << " of the seam's " << sim::operation_count << " operations, " << runs
-            << " failing runs, " << pending_runs << " of them pending a mend on another branch\n"
+            << " failing runs\n"
             << "operations no method reaches: " << unreached << "\n";
   RecordProperty("methods", static_cast<int>(all_methods().size()));
   RecordProperty("method_operation_pairs", method_operation_pairs);
   RecordProperty("failing_runs", runs);
-  RecordProperty("pending_runs", pending_runs);
 }
 
 }  // namespace

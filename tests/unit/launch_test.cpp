@@ -50,13 +50,8 @@ TEST_F(ShellExecute, TheOpenedProgramStartsInTheCurrentDirectory) {
   EXPECT_EQ(machine().launches.accepted[0].current_directory, "C:\\WINDOWS");
 }
 
-TEST_F(ShellExecute, ANullOrRefusedTextGivesZeroAndLaunchesNothing) {
-  EXPECT_EQ(Java_qav_Native_shellExecute(env, nullptr, nullptr), 0);
-  jstring refused = str("C:\\TEMP");
-  java.refuse_borrow(refused);
-  EXPECT_EQ(Java_qav_Native_shellExecute(env, nullptr, refused), 0);
-  EXPECT_EQ(sim::count_calls("ShellExecuteA"), 0);
-}
+// Null and refused arguments are covered for every method alike in
+// string_arguments_test.cpp.
 
 using Reboot = ModuleTest;
 

@@ -328,56 +328,8 @@ TEST_F(RegistryMethods, EachMethodBorrowsAndReleasesInItsOwnOrder) {
   }
 }
 
-// Null Strings and refused borrows: the failure value, nothing left borrowed
-// (the fixture checks), and no registry work before the key is in hand.
-TEST_F(RegistryMethods, NullOrUnborrowableArgumentsGiveTheFailureValue) {
-  registry().set_text(HKEY_CURRENT_USER, key_path, "v", "x");
-  struct Method {
-    const char* name;
-    int arguments;
-    std::function<std::string(jstring*)> call;
-  } methods[] = {
-      {"getRegString", 3,
-       [&](jstring* a) { return text(Java_qav_Native_getRegString(env, nullptr, a[0], a[1], a[2])); }},
-      {"setReg", 4,
-       [&](jstring* a) {
-         return std::to_string(Java_qav_Native_setReg(env, nullptr, a[0], a[1], a[2], a[3]));
-       }},
-      {"setRegDWord", 4,
-       [&](jstring* a) {
-         return std::to_string(Java_qav_Native_setRegDWord(env, nullptr, a[0], a[1], a[2], a[3]));
-       }},
-      {"delReg", 3,
-       [&](jstring* a) { return std::to_string(Java_qav_Native_delReg(env, nullptr, a[0], a[1], a[2])); }},
-      {"delRegKey", 2,
-       [&](jstring* a) { return std::to_string(Java_qav_Native_delRegKey(env, nullptr, a[0], a[1])); }},
-  };
-  for (const auto& m : methods) {
-    std::string failure = m.name == std::string("getRegString") ? "" : "0";
-    for (int position = 0; position < m.arguments; ++position) {
-      for (bool refuse : {false, true}) {
-        jstring args[4] = {str("HKEY_CURRENT_USER"), str(key_path), str("v"), str("y")};
-        if (refuse) {
-          java.refuse_borrow(args[position]);
-        } else {
-          args[position] = nullptr;
-        }
-        int before = registry_calls();
-        EXPECT_EQ(m.call(args), failure) << m.name << " argument " << position
-                                         << (refuse ? " refused" : " null");
-        if (!refuse || position < 2) {
-          EXPECT_EQ(registry_calls(), before)
-              << m.name << " argument " << position << (refuse ? " refused" : " null");
-        }
-        EXPECT_EQ(java.outstanding(), 0) << m.name << " argument " << position;
-      }
-    }
-  }
-  EXPECT_EQ(stored("v")->data, bytes(std::string("x", 2))) << "nothing written or deleted";
-  EXPECT_EQ(sim::count_calls("RegSetValueExA") + sim::count_calls("RegDeleteValueA") +
-                sim::count_calls("RegQueryValueExA"),
-            0);
-}
+// Null and refused arguments are covered for every method alike in
+// string_arguments_test.cpp.
 
 // --- Several threads at once ------------------------------------------------------
 

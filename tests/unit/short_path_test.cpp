@@ -34,18 +34,13 @@ TEST_F(ShortPath, GivesTheEmptyStringWhenTheShortFormDoesNotFit) {
   EXPECT_EQ(text(Java_qav_Native_getShortPathName(env, nullptr, str(deep))), "");
 }
 
-TEST_F(ShortPath, GivesTheEmptyStringWithoutAPlatformCallWhenThereIsNoText) {
-  EXPECT_EQ(text(Java_qav_Native_getShortPathName(env, nullptr, nullptr)), "");
-  jstring refused = str("C:\\WINDOWS");
-  java.refuse_borrow(refused);
-  EXPECT_EQ(text(Java_qav_Native_getShortPathName(env, nullptr, refused)), "");
-  EXPECT_EQ(sim::count_calls("GetShortPathNameA"), 0);
-}
-
 TEST_F(ShortPath, ReleasesTheArgumentBeforeMakingTheResult) {
   Java_qav_Native_getShortPathName(env, nullptr, str("C:\\WINDOWS"));
   EXPECT_EQ(java.trace(),
             (std::vector<std::string>{"borrow C:\\WINDOWS", "release C:\\WINDOWS", "new-utf"}));
 }
+
+// Null and refused arguments are covered for every method alike in
+// string_arguments_test.cpp.
 
 }  // namespace

@@ -286,30 +286,7 @@ TEST_F(CreateShortcut, NoMemoryForAWorkingBufferGivesZero) {
   }
 }
 
-// Mended: a null or refused String ends the call with 0 before anything is
-// made or written, and what was borrowed goes back.
-TEST_F(CreateShortcut, ANullOrRefusedArgumentGivesZeroAndWritesNothing) {
-  for (int position = 0; position < 7; ++position) {
-    for (bool refuse : {false, true}) {
-      sim::reset();
-      fakejni::Env local;
-      jstring args[7];
-      args[0] = local.make(u"C:\\TEMP\\app.lnk", "linkPath");
-      for (int i = 1; i < 7; ++i) args[i] = local.make_utf8("text", "arg" + std::to_string(i));
-      if (refuse) {
-        local.refuse_borrow(args[position]);
-      } else {
-        args[position] = nullptr;
-      }
-      jboolean result = Java_qav_Native_createSC(local.jni(), nullptr, args[0], args[1], args[2],
-                                                 args[3], args[4], args[5], args[6]);
-      std::string what = (refuse ? "refused " : "null ") + std::to_string(position + 1);
-      EXPECT_EQ(result, 0) << what;
-      EXPECT_TRUE(local.clean()) << what;
-      EXPECT_EQ(sim::count_calls("CoInitialize"), 0) << what;
-      EXPECT_TRUE(saved().empty()) << what;
-    }
-  }
-}
+// Null and refused arguments are covered for every method alike in
+// string_arguments_test.cpp.
 
 }  // namespace

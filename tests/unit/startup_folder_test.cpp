@@ -98,3 +98,40 @@ TEST_F(StartupFolder, NoMemoryForTheUnitsGivesTheEmptyString) {
 }
 
 }  // namespace
+
+// With a double-byte user locale (code page 932) a character may take two
+// bytes, never fewer than one, so the units never outnumber the bytes and
+// the buffer of one unit per byte, and the NUL, always holds them.
+TEST_F(StartupFolder, ConvertsADoubleByteValueWithTheUsersCodePage) {
+  const std::string middle = "\x92\x86";  // U+4E2D
+  struct Case {
+    const char* what;
+    std::string data;  // staged as it is, without a NUL of its own
+    std::u16string expected;
+  } cases[] = {
+      {"pairs, one with the trail byte 0x5C, and a half-width katakana",
+       "C:\\\x95\x5C\\\x92\x86\x95\xB6 \xB1", u"C:\\\u8868\\\u4E2D\u6587 \uFF71"},
+      {"130 pairs fill the 260 bytes", [&] {
+         std::string s;
+         for (int i = 0; i < 130; ++i) s += middle;
+         return s;
+       }(), std::u16string(130, u'\u4E2D')},
+      {"260 single bytes give the most units", std::string(260, '\xB1'),
+       std::u16string(260, u'\uFF71')},
+      {"a lead byte cut from its trail by the end of the value", [&] {
+         std::string s = "a";
+         for (int i = 0; i < 129; ++i) s += middle;
+         return s + "\x92";
+       }(), u""},
+  };
+  for (const auto& c : cases) {
+    sim::reset();
+    sim::stage_double_byte_user_locale(machine().locale);
+    stage(c.data, REG_BINARY);
+    java.clear_events();
+    EXPECT_EQ(java.units(call()), c.expected) << c.what;
+    EXPECT_EQ(made_by(), "new-string") << c.what;
+    EXPECT_EQ(sim::count_calls("mbstowcs " + std::to_string(c.data.size() + 1)), 1)
+        << c.what << ": bounded by the buffer of one unit per byte and the NUL";
+  }
+}

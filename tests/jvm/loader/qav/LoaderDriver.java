@@ -1,0 +1,42 @@
+package qav;
+
+import java.io.IOException;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.util.LinkedHashSet;
+import java.util.Set;
+
+/**
+ * One JVM start for the loader tests: optionally waits until a file appears
+ * (so that two JVMs initialise qav.Native at the same moment), makes the
+ * first call, and prints which library file the process mapped.
+ */
+public final class LoaderDriver {
+    public static void main(String[] args) throws IOException, InterruptedException {
+        if (args.length > 0) {
+            System.out.println("ready");
+            System.out.flush();
+            Path go = Paths.get(args[0]);
+            for (int i = 0; i < 3000 && !Files.exists(go); i++) {
+                Thread.sleep(10);
+            }
+        }
+        try {
+            System.out.println("cwd " + Native.getCurrentDir());
+        } catch (UnsatisfiedLinkError e) {
+            System.out.println("UnsatisfiedLinkError: " + e.getMessage());
+            System.exit(3);
+        }
+        Set<String> mapped = new LinkedHashSet<>();
+        for (String line : Files.readAllLines(Paths.get("/proc/self/maps"))) {
+            int slash = line.indexOf('/');
+            if (slash >= 0 && line.contains("zozudu") && line.endsWith(".so")) {
+                mapped.add(line.substring(slash));
+            }
+        }
+        for (String path : mapped) {
+            System.out.println("loaded " + path);
+        }
+    }
+}
