@@ -11,57 +11,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <type_traits>
-#include <utility>
 #include <vector>
 
 #include "fake_jni.h"
-#include "method_table.h"
 #include "platform/sim/machine.h"
-#include "registry/the_reg_key.h"
+#include "testing/entry_points.h"
+#include "testing/leftovers.h"
 
 namespace {
-
-// What one call gave back, whatever the method's result type.
-struct Outcome {
-  jstring text = nullptr;
-  bool boolean_result = false;
-  jboolean boolean = 0;
-};
-
-template <typename R, typename... S, std::size_t... I>
-R invoke_with(R (*entry)(JNIEnv*, jobject, S...), JNIEnv* env, const std::vector<jstring>& a,
-              std::index_sequence<I...>) {
-  return entry(env, nullptr, a[I]...);
-}
-
-// Calls through the entry point's own prototype, one String per parameter.
-template <typename R, typename... S>
-Outcome invoke(R (*entry)(JNIEnv*, jobject, S...), JNIEnv* env, const std::vector<jstring>& a) {
-  Outcome outcome;
-  R result = invoke_with(entry, env, a, std::index_sequence_for<S...>{});
-  if constexpr (std::is_same_v<R, jstring>) outcome.text = result;
-  if constexpr (std::is_same_v<R, jboolean>) {
-    outcome.boolean_result = true;
-    outcome.boolean = result;
-  }
-  return outcome;
-}
-
-struct Method {
-  const char* name;
-  int string_arguments;
-  Outcome (*call)(JNIEnv*, const std::vector<jstring>&);
-};
-
-const Method methods[] = {
-#define ZOZUDU_FUZZ_METHOD(name, jtype, nargs, sig, ordinal)         \
-  {#name, nargs, [](JNIEnv* env, const std::vector<jstring>& a) {   \
-     return invoke(&Java_qav_Native_##name, env, a);                \
-   }},
-    ZOZUDU_METHODS(ZOZUDU_FUZZ_METHOD)
-#undef ZOZUDU_FUZZ_METHOD
-};
 
 [[noreturn]] void broken(const char* method, const std::string& what) {
   std::fprintf(stderr, "fuzz: %s: %s\n", method, what.c_str());
@@ -184,8 +141,9 @@ void stage_fault(FuzzedDataProvider& in) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   sim::reset();
-  const Method& method =
-      methods[in.ConsumeIntegralInRange<size_t>(0, sizeof methods / sizeof *methods - 1)];
+  const auto& methods = entry_points::all();
+  const entry_points::EntryPoint& method =
+      methods[in.ConsumeIntegralInRange<size_t>(0, methods.size() - 1)];
   sim::Machine& m = sim::machine();
   stage_machine(in, m);
 
@@ -204,23 +162,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   stage_fault(in);
-  const std::string directory_before = m.files.current_directory();
+  const sim::Holdings before = sim::holdings();
 
-  Outcome outcome = method.call(java.jni(), arguments);
+  entry_points::Answer answer = method.call(java.jni(), arguments);
 
-  for (const auto& fault : java.faults()) broken(method.name, "JNI misuse: " + fault);
-  if (java.outstanding() != 0) broken(method.name, "a borrowed String was not released");
-  if (outcome.boolean_result && outcome.boolean > 1) broken(method.name, "a truth value not 0 or 1");
-  if (java.exception_pending() && outcome.text != nullptr) {
+  if (answer.kind == entry_points::ResultKind::Boolean && answer.number != 0 && answer.number != 1) {
+    broken(method.name, "a truth value other than 0 or 1");
+  }
+  if (java.exception_pending() && answer.string != nullptr) {
     broken(method.name, "a String was made while an exception was pending");
   }
-  if (theRegKey.m_hKey != nullptr) broken(method.name, "theRegKey still holds a key");
-  if (m.registry.open_handles() != 0) broken(method.name, "a registry key was left open");
-  if (m.find_handles_open != 0) broken(method.name, "a find handle was left open");
-  if (m.display.device_contexts_out != 0) broken(method.name, "a device context was left out");
-  if (m.shell_links.live_objects != 0) broken(method.name, "a shell link was not released");
-  if (std::string(method.name) != "chdir" && m.files.current_directory() != directory_before) {
-    broken(method.name, "the current directory moved");
+  const std::string name = method.name;
+  testing_support::Purpose purpose;
+  purpose.moves_current_directory = name == "chdir" && answer.number == 0;
+  purpose.switches_locale = name == "getStartupDir";
+  for (const auto& line : testing_support::leftovers(java, before, purpose)) {
+    broken(method.name, line);
   }
   return 0;
 }
