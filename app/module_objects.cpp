@@ -4,6 +4,6 @@
 #include "app/native_app.h"
 #include "registry/the_reg_key.h"
 
-std::mutex registry::the_reg_key_lock;
+platform::Lock registry::the_reg_key_lock;
 CNativeApp theApp;
 CRegistryKey theRegKey;

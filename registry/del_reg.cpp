@@ -1,6 +1,4 @@
 // delReg, delRegKey.
-#include <mutex>
-
 #include "bridge/borrowed_utf.h"
 #include "bridge/results.h"
 #include "method_table.h"
@@ -14,7 +12,7 @@ jboolean JNICALL Java_qav_Native_delReg(JNIEnv* env, jobject, jstring root, jstr
                                        jstring valueName) {
   if (!root || !subKey || !valueName) return bridge::truth(false);
   bridge::JniCall call(env);
-  std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
+  platform::LockHold hold(registry::the_reg_key_lock);
   bool done = false;
   bridge::BorrowedUtf rootName(call, root);
   bridge::BorrowedUtf path(call, subKey);

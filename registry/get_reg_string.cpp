@@ -1,6 +1,4 @@
 // getRegString.
-#include <mutex>
-
 #include "bridge/borrowed_utf.h"
 #include "bridge/results.h"
 #include "method_table.h"
@@ -36,7 +34,7 @@ jstring JNICALL Java_qav_Native_getRegString(JNIEnv* env, jobject, jstring root,
   char buffer[100];
   buffer[0] = '\0';
   if (root && subKey && valueName) {
-    std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
+    platform::LockHold hold(registry::the_reg_key_lock);
     bridge::BorrowedUtf rootName(call, root);
     bridge::BorrowedUtf path(call, subKey);
     HKEY parent = registry::root_key_for(call, rootName);

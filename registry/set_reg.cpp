@@ -1,6 +1,4 @@
 // setReg, setRegDWord.
-#include <mutex>
-
 #include "bridge/borrowed_utf.h"
 #include "bridge/results.h"
 #include "method_table.h"
@@ -36,7 +34,7 @@ jboolean set_value(JNIEnv* env, jstring root, jstring subKey, jstring valueName,
                    ReleaseFirst first, Write write) {
   if (!root || !subKey || !valueName || !value) return bridge::truth(false);
   bridge::JniCall call(env);
-  std::lock_guard<std::mutex> hold(registry::the_reg_key_lock);
+  platform::LockHold hold(registry::the_reg_key_lock);
   bool done = false;
   bridge::BorrowedUtf rootName(call, root);
   bridge::BorrowedUtf path(call, subKey);

@@ -3,12 +3,11 @@
 // two Java threads would share one handle and one could close the other's key.
 #pragma once
 
-#include <mutex>
-
+#include "platform/lock.h"
 #include "registry/registry_key.h"
 
 extern CRegistryKey theRegKey;
 
 namespace registry {
-extern std::mutex the_reg_key_lock;
+extern platform::Lock the_reg_key_lock;
 }  // namespace registry

@@ -1,9 +1,9 @@
 // getLogicalDriveStrings: the drive-string enumerator, one root per call.
 #include <cstring>
-#include <mutex>
 
 #include "bridge/results.h"
 #include "method_table.h"
+#include "platform/lock.h"
 #include "platform/win.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 char driveList[128];
 char driveEntry[12];
 const char* driveCursor = nullptr;
-std::mutex driveLock;
+platform::Lock driveLock;
 
 }  // namespace
 
@@ -23,7 +23,7 @@ std::mutex driveLock;
 // which the next call starts a new pass; null when the drive list cannot be
 // read (and no pass begins).
 jstring JNICALL Java_qav_Native_getLogicalDriveStrings(JNIEnv* env, jobject) {
-  std::lock_guard<std::mutex> hold(driveLock);
+  platform::LockHold hold(driveLock);
   if (!driveCursor) {
     DWORD length = win::GetLogicalDriveStringsA(sizeof driveList, driveList);
     // A length beyond the buffer means nothing was written (no real list is that long).

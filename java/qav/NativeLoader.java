@@ -131,6 +131,9 @@ final class NativeLoader {
         Path partial = Files.createTempFile(folder.toPath(), fileName + ".", ".part");
         try {
             Files.write(partial, library);
+            if (holds(copy, sha256)) {
+                return copy;  // another JVM put the same copy there meanwhile
+            }
             try {
                 Files.move(partial, copy.toPath(), StandardCopyOption.ATOMIC_MOVE,
                         StandardCopyOption.REPLACE_EXISTING);

@@ -3,11 +3,22 @@
 
 Reads the DLL's export directory independently of Windows and checks that it
 names the module zozudu.dll and exports exactly the methods of the table,
-under the names the JVM looks up, with ordinals 1.. in the names' byte order.
+under the names the JVM looks up, with ordinals 1.. in the names' byte order;
+that it imports nothing but Windows system DLLs (a compiler runtime DLL would
+be missing on a user's machine); and that it stays small (a statically linked
+C++ runtime or thread library would show at once).
 """
+import os
 import sys
 
 import pefile
+
+# The most a release DLL may weigh, in bytes.
+SIZE_LIMIT = 48 * 1024
+
+# The Windows system DLLs the module may import, in lower case.
+SYSTEM_DLLS = {"advapi32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",
+               "shell32.dll", "user32.dll"}
 
 
 def expected(tsv, bits):
@@ -40,12 +51,15 @@ def main():
     if sorted(got) != want:
         failures.append(f"exports {sorted(got)}\n  expected {want}")
     imports = sorted(e.dll.decode().lower() for e in pe.DIRECTORY_ENTRY_IMPORT)
-    foreign = [i for i in imports if "libstdc++" in i or "libgcc" in i or "winpthread" in i]
+    foreign = [i for i in imports if i not in SYSTEM_DLLS]
     if foreign:
-        failures.append(f"imports the compiler's runtime DLLs: {foreign}")
+        failures.append(f"imports DLLs other than the system's: {foreign}")
+    size = os.path.getsize(dll)
+    if size > SIZE_LIMIT:
+        failures.append(f"is {size} bytes, more than {SIZE_LIMIT}")
     for f in failures:
         print(f"{dll}: {f}")
-    print(f"{dll}: {len(got)} exports, imports {', '.join(imports)}: "
+    print(f"{dll}: {size} bytes, {len(got)} exports, imports {', '.join(imports)}: "
           + ("ok" if not failures else "FAILED"))
     return 1 if failures else 0
 

@@ -30,9 +30,12 @@ public final class LoaderDriver {
         }
         Set<String> mapped = new LinkedHashSet<>();
         for (String line : Files.readAllLines(Paths.get("/proc/self/maps"))) {
-            int slash = line.indexOf('/');
-            if (slash >= 0 && line.contains("zozudu") && line.endsWith(".so")) {
-                mapped.add(line.substring(slash));
+            // A copy another JVM renamed over after this one mapped it shows as
+            // deleted; what was mapped is still the whole copy that stood there.
+            String entry = line.endsWith(" (deleted)") ? line.substring(0, line.length() - 10) : line;
+            int slash = entry.indexOf('/');
+            if (slash >= 0 && entry.contains("zozudu") && entry.endsWith(".so")) {
+                mapped.add(entry.substring(slash));
             }
         }
         for (String path : mapped) {
