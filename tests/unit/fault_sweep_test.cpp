@@ -21,9 +21,10 @@
 #include <vector>
 
 #include "fake_jni.h"
-#include "method_table.h"
 #include "platform/sim/machine.h"
 #include "registry/the_reg_key.h"
+#include "testing/entry_points.h"
+#include "testing/leftovers.h"
 
 namespace {
 
@@ -31,46 +32,25 @@ using sim::Op;
 
 // ---- Calling any method of the table with String arguments ----------------
 
-std::string shown(fakejni::Env& java, jstring s) {
-  return java.is_null(s) ? "<null>" : "\"" + java.utf8(s) + "\"";
-}
-std::string shown(fakejni::Env&, jboolean b) { return b ? "true" : "false"; }
-template <typename Number>
-std::string shown(fakejni::Env&, Number n) {
-  std::ostringstream out;
-  out << n;
-  return out.str();
-}
-
-template <typename Result, typename... Strings, std::size_t... I>
-std::string call_with(Result (*method)(JNIEnv*, jobject, Strings...), fakejni::Env& java,
-                      const std::vector<jstring>& args, std::index_sequence<I...>) {
-  return shown(java, method(java.jni(), nullptr, args[I]...));
-}
-
-template <typename Result, typename... Strings>
-std::string call_with(Result (*method)(JNIEnv*, jobject, Strings...), fakejni::Env& java,
-                      const std::vector<jstring>& args) {
-  return call_with(method, java, args, std::index_sequence_for<Strings...>{});
-}
-
 struct Method {
   std::string name;
   int arguments;
   bool string_result;
-  std::function<std::string(fakejni::Env&, const std::vector<jstring>&)> call;
+  entry_points::Caller caller;
+  std::string call(fakejni::Env& java, const std::vector<jstring>& args) const {
+    return entry_points::shown(caller(java.jni(), args), java);
+  }
 };
 
 const std::vector<Method>& all_methods() {
-  static const std::vector<Method> methods = {
-#define ZOZUDU_SWEEP_METHOD(name, type, count, descriptor, ordinal)                          \
-  {#name, count, std::string(descriptor).find(")Ljava/lang/String;") != std::string::npos, \
-   [](fakejni::Env& java, const std::vector<jstring>& args) {                               \
-     return call_with(Java_qav_Native_##name, java, args);                                  \
-   }},
-      ZOZUDU_METHODS(ZOZUDU_SWEEP_METHOD)
-#undef ZOZUDU_SWEEP_METHOD
-  };
+  static const std::vector<Method> methods = [] {
+    std::vector<Method> table;
+    for (const auto& entry : entry_points::all()) {
+      table.push_back({entry.name, entry.string_arguments,
+                       entry.result == entry_points::ResultKind::String, entry.call});
+    }
+    return table;
+  }();
   return methods;
 }
 
@@ -124,7 +104,7 @@ const std::map<std::string, Plan>& plans() {
       {"setReg", {{"HKEY_CURRENT_USER", test_key, "Name", "value"}, "false"}},
       {"setRegDWord", {{"HKEY_CURRENT_USER", test_key, "Name", "42"}, "false"}},
       {"shellExecute", {{"C:\\TEMP"}, "0"}},
-      {"getComputerName", {{}, "<null>"}},
+      {"getComputerName", {{}, "null"}},
       {"getRAM", {{}, "0"}},
       {"getScreenX", {{}, "0"}},
       {"getScreenY", {{}, "0"}},
@@ -136,14 +116,14 @@ const std::map<std::string, Plan>& plans() {
       {"getCPUSpeed", {{}, "0", [](sim::Machine& m) { m.clock.time_stamp = 5000000000ull; }}},
       {"getCPUVendor", {{}, "\"\""}},
       {"getLogicalDrives", {{}, "0"}},
-      {"getLogicalDriveStrings", {{}, "<null>", [](sim::Machine&) { finish_drive_pass(); }}},
+      {"getLogicalDriveStrings", {{}, "null", [](sim::Machine&) { finish_drive_pass(); }}},
       // The label of the DRIVE_UNKNOWN a failing GetDriveTypeA answers.
       {"getDriveType", {{"C:\\"}, "\"Unknown\""}},
       {"isHD", {{"C:\\"}, "false"}},
       {"getDiskFreeSpace", {{"C:\\"}, "-1"}},
       // One drive only, so that every step of the scan decides the answer.
       {"getFirstBootableDrive",
-       {{}, "<null>",
+       {{}, "null",
         [](sim::Machine& m) {
           m.drives.erase('A');
           m.drives.erase('D');
@@ -312,8 +292,6 @@ Observed run_once(const Method& method, const Plan& plan, const std::optional<St
   }
 
   auto& v = r.violations;
-  for (const auto& fault : java.faults()) v.push_back("JNI misuse: " + fault);
-  if (java.outstanding() != 0) v.push_back(std::to_string(java.outstanding()) + " borrow(s) kept");
   for (std::size_t i = refused + 1; i < events.size(); ++i) {
     auto kind = events[i].kind;
     if (kind != fakejni::Env::Kind::ReleaseUTF && kind != fakejni::Env::Kind::ReleaseChars) {
@@ -326,19 +304,9 @@ Observed run_once(const Method& method, const Plan& plan, const std::optional<St
     }
   }
 
-  const sim::Holdings after = sim::holdings();
-  if (after.registry_keys) v.push_back(std::to_string(after.registry_keys) + " registry key(s) open");
-  if (after.find_handles) v.push_back(std::to_string(after.find_handles) + " find handle(s) open");
-  if (after.device_contexts) v.push_back("a device context not released");
-  if (after.com_objects) v.push_back(std::to_string(after.com_objects) + " COM object(s) alive");
-  if (after.runtime_blocks) v.push_back(std::to_string(after.runtime_blocks) + " runtime block(s)");
-  if (theRegKey.m_hKey) v.push_back("theRegKey still holds a key");
   bool purposeful_move = plan.moves_current_directory && r.result != plan.failure;
-  if (after.current_directory != before.current_directory && !purposeful_move) {
-    v.push_back("current directory moved to " + after.current_directory);
-  }
-  if (after.user_locale != before.user_locale && !plan.switches_locale) {
-    v.push_back("the C locale was switched");
+  for (auto& line : testing_support::leftovers(java, before, {purposeful_move, plan.switches_locale})) {
+    v.push_back(std::move(line));
   }
   return r;
 }
@@ -414,7 +382,7 @@ TEST_F(FaultSweep, EveryMethodAnswersItsFailureForEachFailingStepAndLeavesNothin
       Outcome outcome = doc ? doc->outcome : Outcome::failure;
       // A refused borrow or result leaves an exception pending: no String can be made.
       std::string failure =
-          step.kind != Step::operation && method.string_result ? "<null>" : plan.failure;
+          step.kind != Step::operation && method.string_result ? "null" : plan.failure;
       std::string expected = outcome == Outcome::failure   ? failure
                              : outcome == Outcome::unchanged ? clean.result
                                                              : "any";

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <map>
 
-#include "entry_points.h"
+#include "testing/entry_points.h"
 #include "module_test.h"
 #include "registry/the_reg_key.h"
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,7 +94,11 @@ inline const std::vector<EntryPoint>& all() {
 inline std::string shown(const Answer& answer, const fakejni::Env& java) {
   switch (answer.kind) {
     case ResultKind::Boolean: return answer.number ? "true" : "false";
-    case ResultKind::Float: return std::to_string(answer.real);
+    case ResultKind::Float: {
+      std::ostringstream text;  // 2000, not 2000.000000
+      text << answer.real;
+      return text.str();
+    }
     case ResultKind::String:
       return answer.string ? "\"" + java.utf8(answer.string) + "\"" : "null";
     default: return std::to_string(answer.number);
