@@ -43,10 +43,9 @@ namespace win {
 HRESULT CoInitialize(LPVOID reserved);
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
                          LPVOID* object);
-int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int bytes, LPWSTR wide,
-                        int units);
-HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                        LPCSTR directory, INT show);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int bytes, LPWSTR wide, int units);
+HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                        INT show);
 BOOL ExitWindowsEx(UINT flags, DWORD reason);
 
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size);

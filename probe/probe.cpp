@@ -26,10 +26,11 @@ const std::vector<Step> steps = {
     {"getShortPathName", {"C:\\Program Files"}},
     {"getShortPathName", {"C:\\no such folder"}},
     {"getStartupDir", {}},
-    {"createSC", {"{temp}\\probe.lnk", "C:\\windows\\notepad.exe", "zozudu probe", "C:\\windows",
-                  "/a", "C:\\windows\\notepad.exe", "Minimized"}},
-    {"createSC", {"{temp}\\no such folder\\probe.lnk", "C:\\windows\\notepad.exe", "", "", "", "",
-                  ""}},
+    {"createSC",
+     {"{temp}\\probe.lnk", "C:\\windows\\notepad.exe", "zozudu probe", "C:\\windows", "/a",
+      "C:\\windows\\notepad.exe", "Minimized"}},
+    {"createSC",
+     {"{temp}\\no such folder\\probe.lnk", "C:\\windows\\notepad.exe", "", "", "", "", ""}},
     {"shellExecute", {"C:\\no such folder\\nothing.exe"}},
     // reboot is never called: it would restart the machine.
     {"desWin", {}},
@@ -103,8 +104,9 @@ std::string describe(fakejni::Env& java, const testhost::Result& r) {
   switch (r.kind) {
     case testhost::ResultKind::Int: return std::to_string(r.int_value);
     case testhost::ResultKind::Boolean:
-      return r.boolean_value == 1 ? "true" : r.boolean_value == 0 ? "false" : "bad boolean " +
-                                                                        std::to_string(r.boolean_value);
+      return r.boolean_value == 1   ? "true"
+             : r.boolean_value == 0 ? "false"
+                                    : "bad boolean " + std::to_string(r.boolean_value);
     case testhost::ResultKind::Long: return std::to_string(r.long_value);
     case testhost::ResultKind::Float: {
       char text[64];

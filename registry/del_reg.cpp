@@ -9,7 +9,7 @@
 // when the root name matches nothing, the key cannot be opened, or an
 // argument is null or cannot be borrowed.
 jboolean JNICALL Java_qav_Native_delReg(JNIEnv* env, jobject, jstring root, jstring subKey,
-                                       jstring valueName) {
+                                        jstring valueName) {
   if (!root || !subKey || !valueName) return bridge::truth(false);
   bridge::JniCall call(env);
   platform::LockHold hold(registry::the_reg_key_lock);
@@ -19,8 +19,8 @@ jboolean JNICALL Java_qav_Native_delReg(JNIEnv* env, jobject, jstring root, jstr
   HKEY parent = registry::root_key_for(call, rootName);
   if (parent && theRegKey.Open(parent, path.c_str(), KEY_ALL_ACCESS) == ERROR_SUCCESS) {
     bridge::BorrowedUtf name(call, valueName);
-    LONG deleted = name ? win::RegDeleteValueA(theRegKey.m_hKey, name.c_str())
-                        : ERROR_INVALID_PARAMETER;
+    LONG deleted =
+        name ? win::RegDeleteValueA(theRegKey.m_hKey, name.c_str()) : ERROR_INVALID_PARAMETER;
     LONG closed = theRegKey.Close();
     done = deleted == ERROR_SUCCESS && closed == ERROR_SUCCESS;
     name.release();

@@ -29,7 +29,7 @@ void read_text(char (&buffer)[100], const char* valueName) {
 // access, the value is missing or needs more than 99 bytes, or an argument is
 // null; null when a borrow was refused.
 jstring JNICALL Java_qav_Native_getRegString(JNIEnv* env, jobject, jstring root, jstring subKey,
-                                            jstring valueName) {
+                                             jstring valueName) {
   bridge::JniCall call(env);
   char buffer[100];
   buffer[0] = '\0';

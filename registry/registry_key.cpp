@@ -24,9 +24,8 @@ LONG CRegistryKey::Open(HKEY parent, LPCSTR subKey, REGSAM access) noexcept {
   return hold(opened);
 }
 
-LONG CRegistryKey::Create(HKEY parent, LPCSTR subKey, LPSTR className, DWORD options,
-                          REGSAM access, LPSECURITY_ATTRIBUTES security,
-                          LPDWORD disposition) noexcept {
+LONG CRegistryKey::Create(HKEY parent, LPCSTR subKey, LPSTR className, DWORD options, REGSAM access,
+                          LPSECURITY_ATTRIBUTES security, LPDWORD disposition) noexcept {
   HKEY created = nullptr;
   DWORD reported = 0;
   LONG status = win::RegCreateKeyExA(parent, subKey, 0, className, options, access, security,

@@ -10,8 +10,8 @@ namespace {
 
 // Opens the key, creating it and any missing keys on its path.
 bool create_key(HKEY parent, const char* subKey) {
-  return theRegKey.Create(parent, subKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                          nullptr, nullptr) == ERROR_SUCCESS;
+  return theRegKey.Create(parent, subKey, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                          nullptr) == ERROR_SUCCESS;
 }
 
 // The key is closed whether the write succeeded or not; both must succeed.
@@ -59,16 +59,17 @@ jboolean set_value(JNIEnv* env, jstring root, jstring subKey, jstring valueName,
 // closed; false otherwise, also when the root name matches nothing or an
 // argument is null or cannot be borrowed.
 jboolean JNICALL Java_qav_Native_setReg(JNIEnv* env, jobject, jstring root, jstring subKey,
-                                       jstring valueName, jstring value) {
-  return set_value(env, root, subKey, valueName, value, ReleaseFirst::value,
-                   [](const char* text, const char* name) { return theRegKey.SetValue(text, name); });
+                                        jstring valueName, jstring value) {
+  return set_value(
+      env, root, subKey, valueName, value, ReleaseFirst::value,
+      [](const char* text, const char* name) { return theRegKey.SetValue(text, name); });
 }
 
 // True when the REG_DWORD value converted from the decimal text was written
 // and the key closed; false otherwise, also when the root name matches
 // nothing or an argument is null or cannot be borrowed.
 jboolean JNICALL Java_qav_Native_setRegDWord(JNIEnv* env, jobject, jstring root, jstring subKey,
-                                            jstring valueName, jstring value) {
+                                             jstring valueName, jstring value) {
   return set_value(env, root, subKey, valueName, value, ReleaseFirst::valueName,
                    [](const char* text, const char* name) {
                      return theRegKey.SetValue(registry::dword_from_decimal_text(text), name);

@@ -12,6 +12,7 @@ packages=(
   liblnk-utils python3-pefile
   xvfb xauth
   qemu-user gcc
+  clang libclang-rt-14-dev llvm-14 clang-format
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # test.sh: installs what is missing, builds every target and runs all tiers:
 # unit tests on the host (also under ASan+UBSan), the real JVM, the DLLs'
-# export tables, the Windows test host under Wine for both DLLs, and the
-# release in dist/.
+# export tables, the Windows test host under Wine for both DLLs, a bounded
+# fuzzing run, the source format, and the release in dist/.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -38,6 +38,10 @@ for bits in 32 64; do
   tier "shortcut files, $bits-bit DLL (lnkinfo)" \
     /usr/bin/python3 tests/wine/check_links.py "build/win$bits/shortcut-links"
 done
+
+# A bounded fuzzing run over the committed corpus; longer campaigns: scripts/fuzz.sh SECONDS.
+tier "fuzzing, 60 s (libFuzzer, ASan+UBSan)" scripts/fuzz.sh 60
+tier "source format (clang-format)" scripts/check-format.sh
 
 # The release from the DLLs just built, and its independent check.
 tier "release into dist/ (release.sh)" scripts/release.sh

@@ -17,9 +17,9 @@ class ShortcutTexts {
   enum { show_state, target, description, working_directory, arguments, icon, count };
 
   ShortcutTexts(bridge::JniCall& call, jstring show_state_text, jstring target_text,
-                jstring description_text, jstring working_directory_text,
-                jstring arguments_text, jstring icon_text) noexcept
-      : texts_{{call, show_state_text},       {call, target_text},    {call, description_text},
+                jstring description_text, jstring working_directory_text, jstring arguments_text,
+                jstring icon_text) noexcept
+      : texts_{{call, show_state_text},        {call, target_text},    {call, description_text},
                {call, working_directory_text}, {call, arguments_text}, {call, icon_text}} {}
   ~ShortcutTexts() {
     for (auto& text : texts_) text.release();  // array order: the order of the borrows
@@ -52,7 +52,7 @@ jboolean JNICALL Java_qav_Native_createSC(JNIEnv* env, jobject, jstring linkPath
   ShortcutTexts texts(call, showState, targetPath, description, workingDir, arguments, iconPath);
   if (!texts.all_borrowed()) return bridge::truth(false);
   int show = std::strcmp(texts[ShortcutTexts::show_state], "Minimized") == 0 ? SW_SHOWMINNOACTIVE
-                                                                               : SW_SHOW;
+                                                                             : SW_SHOW;
   // The last borrow: a refusal there ends the call before any platform work.
   auto link_path = shell::narrow_link_path(env, linkPath);
   if (!link_path) return bridge::truth(false);

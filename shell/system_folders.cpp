@@ -20,14 +20,12 @@ jstring folder_result(JNIEnv* env, Query query) {
 
 // The Windows system folder; the empty string when the platform fails.
 jstring JNICALL Java_qav_Native_getSystemDirectory(JNIEnv* env, jobject) {
-  return folder_result(env, [](LPSTR buffer, UINT size) {
-    return win::GetSystemDirectoryA(buffer, size);
-  });
+  return folder_result(
+      env, [](LPSTR buffer, UINT size) { return win::GetSystemDirectoryA(buffer, size); });
 }
 
 // The Windows folder; the empty string when the platform fails.
 jstring JNICALL Java_qav_Native_getWindowsDirectory(JNIEnv* env, jobject) {
-  return folder_result(env, [](LPSTR buffer, UINT size) {
-    return win::GetWindowsDirectoryA(buffer, size);
-  });
+  return folder_result(
+      env, [](LPSTR buffer, UINT size) { return win::GetWindowsDirectoryA(buffer, size); });
 }

@@ -67,15 +67,25 @@ Answer call(JNIEnv* env, const std::vector<jstring>& arguments) {
 template <typename T>
 constexpr ResultKind kind_of();
 template <>
-constexpr ResultKind kind_of<jint>() { return ResultKind::Int; }
+constexpr ResultKind kind_of<jint>() {
+  return ResultKind::Int;
+}
 template <>
-constexpr ResultKind kind_of<jboolean>() { return ResultKind::Boolean; }
+constexpr ResultKind kind_of<jboolean>() {
+  return ResultKind::Boolean;
+}
 template <>
-constexpr ResultKind kind_of<jlong>() { return ResultKind::Long; }
+constexpr ResultKind kind_of<jlong>() {
+  return ResultKind::Long;
+}
 template <>
-constexpr ResultKind kind_of<jfloat>() { return ResultKind::Float; }
+constexpr ResultKind kind_of<jfloat>() {
+  return ResultKind::Float;
+}
 template <>
-constexpr ResultKind kind_of<jstring>() { return ResultKind::String; }
+constexpr ResultKind kind_of<jstring>() {
+  return ResultKind::String;
+}
 
 }  // namespace detail
 
@@ -99,8 +109,7 @@ inline std::string shown(const Answer& answer, const fakejni::Env& java) {
       text << answer.real;
       return text.str();
     }
-    case ResultKind::String:
-      return answer.string ? "\"" + java.utf8(answer.string) + "\"" : "null";
+    case ResultKind::String: return answer.string ? "\"" + java.utf8(answer.string) + "\"" : "null";
     default: return std::to_string(answer.number);
   }
 }

@@ -20,7 +20,8 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int bytes, LPWS
   std::size_t length = bytes < 0 ? std::strlen(text) + 1 : static_cast<std::size_t>(bytes);
   if (units == 0) return static_cast<int>(length);
   // Windows fills what fits before it reports the buffer too small.
-  std::size_t fits = length < static_cast<std::size_t>(units) ? length : units;
+  std::size_t fits =
+      length < static_cast<std::size_t>(units) ? length : static_cast<std::size_t>(units);
   for (std::size_t i = 0; i < fits; ++i) {
     wide[i] = sim::cp1252_to_unit(static_cast<unsigned char>(text[i]));
   }

@@ -20,8 +20,7 @@ void stage_default(Machine& m) {
   m.files.add_directory("C:\\TEMP");
   m.registry.set_text(HKEY_CURRENT_USER,
                       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                      "Startup",
-                      "C:\\Documents and Settings\\user\\Start Menu\\Programs\\Startup");
+                      "Startup", "C:\\Documents and Settings\\user\\Start Menu\\Programs\\Startup");
 }
 
 }  // namespace sim

@@ -17,7 +17,8 @@ using sim::quoted;
 const sim::Drive* ready_drive_of(LPCSTR path) {
   std::string full = machine().files.full_path(path ? path : "");
   if (full.empty()) return nullptr;
-  auto it = machine().drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(full[0]))));
+  auto it =
+      machine().drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(full[0]))));
   if (it == machine().drives.end() || !it->second.has_medium) return nullptr;
   return &it->second;
 }
@@ -28,7 +29,8 @@ const sim::Drive* drive_of_root(LPCSTR root) {
   size_t length = std::strlen(root);
   if (length < 2 || length > 3 || root[1] != ':') return nullptr;
   if (length == 3 && root[2] != '\\' && root[2] != '/') return nullptr;
-  auto it = machine().drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))));
+  auto it =
+      machine().drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(root[0]))));
   return it == machine().drives.end() ? nullptr : &it->second;
 }
 
@@ -89,8 +91,8 @@ UINT GetDriveTypeA(LPCSTR root) {
   return drive ? drive->type : DRIVE_NO_ROOT_DIR;
 }
 
-BOOL GetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCaller,
-                         PULARGE_INTEGER totalBytes, PULARGE_INTEGER totalFreeBytes) {
+BOOL GetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCaller, PULARGE_INTEGER totalBytes,
+                         PULARGE_INTEGER totalFreeBytes) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   if (sim::log_call(sim::Op::GetDiskFreeSpaceExA, quoted(directory))) return FALSE;
   const sim::Drive* drive = ready_drive_of(directory);

@@ -46,9 +46,9 @@ struct Clock {
 
 struct Drive {
   UINT type = DRIVE_FIXED;
-  bool has_medium = true;  // without one the root cannot be entered or measured
-  std::uint64_t free_bytes = 0;       // on the whole volume
-  std::uint64_t free_to_caller = 0;   // what quotas leave the user
+  bool has_medium = true;            // without one the root cannot be entered or measured
+  std::uint64_t free_bytes = 0;      // on the whole volume
+  std::uint64_t free_to_caller = 0;  // what quotas leave the user
   std::uint64_t total_bytes = 0;
 };
 

@@ -10,8 +10,8 @@ using sim::quoted;
 
 namespace win {
 
-HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                        LPCSTR directory, INT show) {
+HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                        INT show) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   long status = 0;
   bool injected = sim::log_call(sim::Op::ShellExecuteA,

@@ -69,7 +69,7 @@ const std::vector<std::string>& log_names() {
 
 }  // namespace
 
-const char* op_name(Op op) { return log_names()[static_cast<int>(op)].c_str(); }
+const char* op_name(Op op) { return log_names()[static_cast<std::size_t>(op)].c_str(); }
 
 const char* op_failure(Op op) { return op_failures[static_cast<int>(op)]; }
 

@@ -88,7 +88,7 @@ struct SavedShellLink {
 struct ShellLinks {
   HRESULT save_answer = S_OK;    // what a Save that wrote its file reports
   HRESULT create_answer = S_OK;  // what a creation that made its object reports
-  int live_objects = 0;        // shell links not yet fully released
+  int live_objects = 0;          // shell links not yet fully released
   std::vector<SavedShellLink> saved;
 };
 

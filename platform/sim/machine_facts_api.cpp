@@ -73,8 +73,8 @@ int ReleaseDC(HWND window, HDC dc) {
 BOOL EnumDisplaySettingsA(LPCSTR device, DWORD mode, DEVMODEA* record) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   if (sim::log_call(sim::Op::EnumDisplaySettingsA, std::string(device ? device : "null") + " " +
-                                                     std::to_string(mode) + " " +
-                                                     std::to_string(record->dmSize))) {
+                                                       std::to_string(mode) + " " +
+                                                       std::to_string(record->dmSize))) {
     return FALSE;
   }
   const auto& modes = sim::machine().display.modes;

@@ -12,7 +12,6 @@ namespace {
 
 using sim::machine;
 
-
 std::string hex(DWORD value) {
   std::ostringstream out;
   out << "0x" << std::hex << value;
@@ -63,10 +62,10 @@ LSTATUS RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD t
                          LPDWORD size) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   long status = 0;
-  if (sim::log_call(sim::Op::RegQueryValueExA,
-                    sim::quoted(valueName) + " " +
-                        (size ? std::to_string(*size) : std::string("null")),
-                    &status)) {
+  if (sim::log_call(
+          sim::Op::RegQueryValueExA,
+          sim::quoted(valueName) + " " + (size ? std::to_string(*size) : std::string("null")),
+          &status)) {
     return failure_or(status, ERROR_FILE_NOT_FOUND);
   }
   auto held = machine().registry.resolve(key);
@@ -107,13 +106,12 @@ LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR classN
                         LPDWORD disposition) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   long status = 0;
-  if (sim::log_call(sim::Op::RegCreateKeyExA,
-                    sim::root_key_name(parent) + " " + sim::quoted(subKey) + " " +
-                        std::to_string(reserved) + " " + sim::quoted(className) + " " +
-                        std::to_string(options) + " " + hex(access) + " " +
-                        (security ? "security" : "null") + " " +
-                        (disposition ? "disposition" : "null"),
-                    &status)) {
+  if (sim::log_call(
+          sim::Op::RegCreateKeyExA,
+          sim::root_key_name(parent) + " " + sim::quoted(subKey) + " " + std::to_string(reserved) +
+              " " + sim::quoted(className) + " " + std::to_string(options) + " " + hex(access) +
+              " " + (security ? "security" : "null") + " " + (disposition ? "disposition" : "null"),
+          &status)) {
     return failure_or(status, ERROR_ACCESS_DENIED);
   }
   if (!subKey || !result) return ERROR_INVALID_PARAMETER;

@@ -60,9 +60,7 @@ char* setlocale(int category, const char* locale) {
   std::lock_guard<std::recursive_mutex> hold(sim::machine_lock());
   static std::string answer;
   auto& state = sim::machine().locale;
-  if (sim::log_call(sim::Op::setlocale,
-                    std::to_string(category) + " " +
-                        sim::quoted(locale))) {
+  if (sim::log_call(sim::Op::setlocale, std::to_string(category) + " " + sim::quoted(locale))) {
     return nullptr;
   }
   if (locale) {
@@ -143,7 +141,7 @@ ulong32 strtoul(const char* text, char** end, int base) {
       break;
     }
     if (digit >= base) break;
-    value = value * base + digit;
+    value = value * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
     if (value > 0xFFFFFFFFu) {
       overflow = true;
       value = 0xFFFFFFFFu;

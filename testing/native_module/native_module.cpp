@@ -13,21 +13,30 @@ namespace {
 template <typename T>
 constexpr ResultKind kind_of();
 template <>
-constexpr ResultKind kind_of<jint>() { return ResultKind::Int; }
+constexpr ResultKind kind_of<jint>() {
+  return ResultKind::Int;
+}
 template <>
-constexpr ResultKind kind_of<jboolean>() { return ResultKind::Boolean; }
+constexpr ResultKind kind_of<jboolean>() {
+  return ResultKind::Boolean;
+}
 template <>
-constexpr ResultKind kind_of<jlong>() { return ResultKind::Long; }
+constexpr ResultKind kind_of<jlong>() {
+  return ResultKind::Long;
+}
 template <>
-constexpr ResultKind kind_of<jfloat>() { return ResultKind::Float; }
+constexpr ResultKind kind_of<jfloat>() {
+  return ResultKind::Float;
+}
 template <>
-constexpr ResultKind kind_of<jstring>() { return ResultKind::String; }
+constexpr ResultKind kind_of<jstring>() {
+  return ResultKind::String;
+}
 
 // Calls through the exact prototype the JVM would use: JNICALL, the
 // environment, a class reference and as many jstrings as the method takes.
 template <typename R, std::size_t... I>
-R invoke(FARPROC entry, JNIEnv* env, const std::vector<jstring>& args,
-         std::index_sequence<I...>) {
+R invoke(FARPROC entry, JNIEnv* env, const std::vector<jstring>& args, std::index_sequence<I...>) {
   using Entry = R(JNICALL*)(JNIEnv*, jobject, decltype((void)I, jstring())...);
   return reinterpret_cast<Entry>(reinterpret_cast<void*>(entry))(env, nullptr, args[I]...);
 }
@@ -105,7 +114,9 @@ Result NativeModule::call(JNIEnv* env, const std::string& name,
   result.kind = method->result;
   switch (method->result) {
     case ResultKind::Int: result.int_value = invoke_with<jint>(target, env, args); break;
-    case ResultKind::Boolean: result.boolean_value = invoke_with<jboolean>(target, env, args); break;
+    case ResultKind::Boolean:
+      result.boolean_value = invoke_with<jboolean>(target, env, args);
+      break;
     case ResultKind::Long: result.long_value = invoke_with<jlong>(target, env, args); break;
     case ResultKind::Float: result.float_value = invoke_with<jfloat>(target, env, args); break;
     case ResultKind::String: result.string_value = invoke_with<jstring>(target, env, args); break;

@@ -27,17 +27,32 @@ namespace {
 
 // Texts that the module compares with or that name staged things, so the
 // fuzzer reaches the paths behind a match without guessing them byte by byte.
-const char* const known_texts[] = {
-    "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_USERS", "HKEY_CLASSES_ROOT",
-    "Software\\Fuzz", "Software\\Fuzz\\Deeper", "Value", "", "C:\\", "D:\\", "A:\\",
-    "C:\\TEMP", "C:\\TEMP\\link.lnk", "C:\\Program Files", "Minimized", "42", "-1",
-    "4294967296", "C:\\WINDOWS\\system32\\notepad.exe", "E:\\"};
+const char* const known_texts[] = {"HKEY_LOCAL_MACHINE",
+                                   "HKEY_CURRENT_USER",
+                                   "HKEY_USERS",
+                                   "HKEY_CLASSES_ROOT",
+                                   "Software\\Fuzz",
+                                   "Software\\Fuzz\\Deeper",
+                                   "Value",
+                                   "",
+                                   "C:\\",
+                                   "D:\\",
+                                   "A:\\",
+                                   "C:\\TEMP",
+                                   "C:\\TEMP\\link.lnk",
+                                   "C:\\Program Files",
+                                   "Minimized",
+                                   "42",
+                                   "-1",
+                                   "4294967296",
+                                   "C:\\WINDOWS\\system32\\notepad.exe",
+                                   "E:\\"};
 
 // Units that matter to the conversions: NUL, ASCII, Latin-1, Windows-1252's
 // high range, a CJK character, lone and paired surrogates, path separators.
-const char16_t interesting_units[] = {0x0000, u'A', u'\\', u':', u'.', 0x00E9, 0x00FF, 0x0100,
-                                      0x20AC, 0x4E2D, 0xD800, 0xDC00, 0xDBFF, 0xDFFF, 0xFFFF,
-                                      0x0080};
+const char16_t interesting_units[] = {0x0000, u'A',   u'\\',  u':',   u'.',   0x00E9,
+                                      0x00FF, 0x0100, 0x20AC, 0x4E2D, 0xD800, 0xDC00,
+                                      0xDBFF, 0xDFFF, 0xFFFF, 0x0080};
 
 std::u16string fuzzed_units(FuzzedDataProvider& in) {
   switch (in.ConsumeIntegralInRange<int>(0, 3)) {
@@ -166,7 +181,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   entry_points::Answer answer = method.call(java.jni(), arguments);
 
-  if (answer.kind == entry_points::ResultKind::Boolean && answer.number != 0 && answer.number != 1) {
+  if (answer.kind == entry_points::ResultKind::Boolean && answer.number != 0 &&
+      answer.number != 1) {
     broken(method.name, "a truth value other than 0 or 1");
   }
   if (java.exception_pending() && answer.string != nullptr) {

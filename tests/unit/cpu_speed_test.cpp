@@ -22,7 +22,7 @@ TEST_F(CpuSpeed, WholeMegahertzFromTheCyclesBetweenTheStamps) {
       {1993500000ull, 1993.0f},  // the half MHz is dropped, not rounded
       {1999999ull, 1.0f},
       {999999ull, 0.0f},
-      {3600000000ull, 3600.0f},   // beyond 32 bits of cycles
+      {3600000000ull, 3600.0f},  // beyond 32 bits of cycles
       {12345678901234ull, 12345678.0f},
   };
   for (const auto& c : cases) {
@@ -45,8 +45,8 @@ TEST_F(CpuSpeed, StampsAreTakenOnlyAroundOneWholeSecondOfTheCounter) {
     // The last stamp follows the first reading past the target, and no later one.
     EXPECT_GT(clock.counter_at_stamp[1], start + 1000) << "step " << step;
     EXPECT_LE(clock.counter_at_stamp[1] - step, start + 1000) << "step " << step;
-    EXPECT_EQ(clock.counter_reads,
-              static_cast<std::uint64_t>(1 + (1000 / step + 1))) << "step " << step;
+    EXPECT_EQ(clock.counter_reads, static_cast<std::uint64_t>(1 + (1000 / step + 1)))
+        << "step " << step;
   }
   EXPECT_EQ(sim::count_calls("QueryPerformanceFrequency"), 1);
   EXPECT_EQ(sim::count_calls("read_time_stamp_counter"), 2);
@@ -103,8 +103,7 @@ TEST_F(CpuSpeed, ExtremeOrBrokenCountersGiveAnAnswerWithoutOverflow) {
       {"start INT64_MAX, large frequency", max / 2, max, max / 4, 1000000000ull, 1000.0f},
       {"start INT64_MIN", 1000, min, 7, 2000000000ull, 2000.0f},
       {"performance counter runs backwards", 1000, 5000, -1, 2000000000ull, 0.0f},
-      {"performance counter falls by INT64_MAX", max, 0, min + 1, 2000000000ull,
-       0.0f},
+      {"performance counter falls by INT64_MAX", max, 0, min + 1, 2000000000ull, 0.0f},
       {"frequency 0", 0, 5000, 1, 2000000000ull, 0.0f},
       {"frequency -1", -1, 5000, 1, 2000000000ull, 0.0f},
       {"frequency INT64_MIN", min, 5000, 1, 2000000000ull, 0.0f},
@@ -118,8 +117,8 @@ TEST_F(CpuSpeed, ExtremeOrBrokenCountersGiveAnAnswerWithoutOverflow) {
     EXPECT_EQ(Java_qav_Native_getCPUSpeed(env, nullptr), c.megahertz) << c.what;
     const auto& stamps = machine().clock.counter_at_stamp;
     if (stamps.size() == 2) {  // a second was measured: check that it was a whole one
-      std::uint64_t waited = static_cast<std::uint64_t>(stamps[1]) -
-                             static_cast<std::uint64_t>(stamps[0]);
+      std::uint64_t waited =
+          static_cast<std::uint64_t>(stamps[1]) - static_cast<std::uint64_t>(stamps[0]);
       EXPECT_GT(waited, static_cast<std::uint64_t>(c.frequency)) << c.what;
       EXPECT_LE(waited - static_cast<std::uint64_t>(c.counter_step),
                 static_cast<std::uint64_t>(c.frequency))

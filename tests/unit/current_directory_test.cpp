@@ -45,10 +45,10 @@ TEST_F(CurrentDirectory, ChdirChangesItForExistingDirectoriesOnly) {
     jint result;
     const char* after;
   } cases[] = {
-      {"C:\\Apps", 0, "C:\\Apps"},        // whole path
-      {"Tool", 0, "C:\\Apps\\Tool"},      // relative to the current directory
-      {"..\\..\\TEMP", 0, "C:\\TEMP"},    // relative, upwards
-      {"C:\\Missing", -1, "C:\\TEMP"},    // unchanged
+      {"C:\\Apps", 0, "C:\\Apps"},      // whole path
+      {"Tool", 0, "C:\\Apps\\Tool"},    // relative to the current directory
+      {"..\\..\\TEMP", 0, "C:\\TEMP"},  // relative, upwards
+      {"C:\\Missing", -1, "C:\\TEMP"},  // unchanged
       {"", -1, "C:\\TEMP"},
   };
   for (const auto& c : cases) {
@@ -63,12 +63,15 @@ TEST_F(CurrentDirectory, ChdirHandsTheBorrowedBytesToTheRuntimeAndThenReleasesTh
   machine().files.add_directory("C:\\caf\xC3\xA9");
   EXPECT_EQ(Java_qav_Native_chdir(env, nullptr, str("C:\\caf\xC3\xA9")), 0);
   EXPECT_EQ(sim::count_calls("_chdir \"C:\\caf\xC3\xA9\""), 1);
-  EXPECT_EQ(java.trace(), (std::vector<std::string>{"borrow C:\\caf\xC3\xA9",
-                                                     "release C:\\caf\xC3\xA9"}));
+  EXPECT_EQ(java.trace(),
+            (std::vector<std::string>{"borrow C:\\caf\xC3\xA9", "release C:\\caf\xC3\xA9"}));
 
   // A U+0000 inside the Java string reaches the runtime as C0 80, and the text goes on.
-  EXPECT_EQ(Java_qav_Native_chdir(env, nullptr, java.make(std::u16string(u"C:\\a\0b", 6), "nul")), -1);
-  EXPECT_EQ(sim::count_calls("_chdir \"C:\\a\xC0\x80" "b\""), 1);
+  EXPECT_EQ(Java_qav_Native_chdir(env, nullptr, java.make(std::u16string(u"C:\\a\0b", 6), "nul")),
+            -1);
+  EXPECT_EQ(sim::count_calls("_chdir \"C:\\a\xC0\x80"
+                             "b\""),
+            1);
 }
 
 // Null and refused arguments are covered for every method alike in

@@ -93,9 +93,9 @@ TEST_F(DriveStrings, ConcurrentCallersShareOnePassWithoutTearingIt) {
   }
   // Every call took exactly one step of a pass: whole passes, no root twice, none lost.
   EXPECT_EQ(counts, (std::map<std::string, int>{{"", 2 * passes_per_thread},
-                                                 {"A:\\", 2 * passes_per_thread},
-                                                 {"C:\\", 2 * passes_per_thread},
-                                                 {"D:\\", 2 * passes_per_thread}}));
+                                                {"A:\\", 2 * passes_per_thread},
+                                                {"C:\\", 2 * passes_per_thread},
+                                                {"D:\\", 2 * passes_per_thread}}));
   EXPECT_EQ(list_reads(), 2 * passes_per_thread);
 }
 

@@ -63,7 +63,8 @@ TEST_F(Drives, DiskFreeSpaceIsTheVolumesFreeBytesInThousands) {
   struct Case {
     std::uint64_t bytes;
     jlong thousands;
-  } cases[] = {{999, 0}, {1000, 1}, {1024, 1}, {0, 0}, {18000000000000000000ull, 18000000000000000}};
+  } cases[] = {
+      {999, 0}, {1000, 1}, {1024, 1}, {0, 0}, {18000000000000000000ull, 18000000000000000}};
   for (const auto& k : cases) {
     c.free_bytes = k.bytes;
     EXPECT_EQ(Java_qav_Native_getDiskFreeSpace(env, nullptr, str("C:\\")), k.thousands) << k.bytes;
@@ -87,9 +88,9 @@ TEST_F(Drives, ArgumentsReachThePlatformAndAreReleasedAfterIt) {
   Java_qav_Native_getDriveType(env, nullptr, root);
   Java_qav_Native_isHD(env, nullptr, root);
   Java_qav_Native_getDiskFreeSpace(env, nullptr, root);
-  EXPECT_EQ(java.trace(), (std::vector<std::string>{"borrow C:\\", "release C:\\", "new-utf",
-                                                     "borrow C:\\", "release C:\\",
-                                                     "borrow C:\\", "release C:\\"}));
+  EXPECT_EQ(java.trace(),
+            (std::vector<std::string>{"borrow C:\\", "release C:\\", "new-utf", "borrow C:\\",
+                                      "release C:\\", "borrow C:\\", "release C:\\"}));
   EXPECT_EQ(sim::count_calls("GetDiskFreeSpaceExA \"C:\\\""), 1);
 }
 

@@ -84,15 +84,18 @@ const std::map<std::string, Plan>& plans() {
          "C:\\WINDOWS\\notepad.exe", "Normal"},
         "false"}},
       {"delReg",
-       {{"HKEY_CURRENT_USER", test_key, "Name"}, "false",
+       {{"HKEY_CURRENT_USER", test_key, "Name"},
+        "false",
         [](sim::Machine& m) { m.registry.set_text(HKEY_CURRENT_USER, test_key, "Name", "v"); }}},
       {"delRegKey",
-       {{"HKEY_CURRENT_USER", test_key}, "false",
+       {{"HKEY_CURRENT_USER", test_key},
+        "false",
         [](sim::Machine& m) { m.registry.ensure_key(HKEY_CURRENT_USER, test_key); }}},
       {"desWin", {{}, "0"}},  // calls nothing
       {"getCurrentDir", {{}, "\"\""}},
       {"getRegString",
-       {{"HKEY_CURRENT_USER", test_key, "Name"}, "\"\"",
+       {{"HKEY_CURRENT_USER", test_key, "Name"},
+        "\"\"",
         [](sim::Machine& m) {
           m.registry.set_text(HKEY_CURRENT_USER, test_key, "Name", "value");
         }}},
@@ -123,7 +126,8 @@ const std::map<std::string, Plan>& plans() {
       {"getDiskFreeSpace", {{"C:\\"}, "-1"}},
       // One drive only, so that every step of the scan decides the answer.
       {"getFirstBootableDrive",
-       {{}, "null",
+       {{},
+        "null",
         [](sim::Machine& m) {
           m.drives.erase('A');
           m.drives.erase('D');
@@ -305,7 +309,8 @@ Observed run_once(const Method& method, const Plan& plan, const std::optional<St
   }
 
   bool purposeful_move = plan.moves_current_directory && r.result != plan.failure;
-  for (auto& line : testing_support::leftovers(java, before, {purposeful_move, plan.switches_locale})) {
+  for (auto& line :
+       testing_support::leftovers(java, before, {purposeful_move, plan.switches_locale})) {
     v.push_back(std::move(line));
   }
   return r;
@@ -383,7 +388,7 @@ TEST_F(FaultSweep, EveryMethodAnswersItsFailureForEachFailingStepAndLeavesNothin
       // A refused borrow or result leaves an exception pending: no String can be made.
       std::string failure =
           step.kind != Step::operation && method.string_result ? "null" : plan.failure;
-      std::string expected = outcome == Outcome::failure   ? failure
+      std::string expected = outcome == Outcome::failure     ? failure
                              : outcome == Outcome::unchanged ? clean.result
                                                              : "any";
       std::vector<std::string> problems = faulty.violations;

@@ -17,8 +17,8 @@ TEST_F(ShellExecute, OpensTheWholeTextAsOneItem) {
   EXPECT_EQ(sim::count_calls("ShellExecuteA null \"open\" \"C:\\TEMP\\helper.exe\" null null 5"),
             1);
   EXPECT_EQ(open("C:\\TEMP\\helper.exe arg"), 0) << "no such item; no argument is split off";
-  EXPECT_EQ(sim::count_calls("ShellExecuteA null \"open\" \"C:\\TEMP\\helper.exe arg\" null null 5"),
-            1);
+  EXPECT_EQ(
+      sim::count_calls("ShellExecuteA null \"open\" \"C:\\TEMP\\helper.exe arg\" null null 5"), 1);
   EXPECT_EQ(java.trace(), (std::vector<std::string>{"borrow item", "release item", "borrow item",
                                                     "release item"}));
 }
@@ -28,12 +28,21 @@ TEST_F(ShellExecute, SucceedsOnlyAboveThirtyTwoReadAsASigned32BitNumber) {
     std::intptr_t answer;
     jint result;
   } cases[] = {
-      {0, 0},  {2, 0},  {31, 0},  {32, 0}, {33, 1}, {42, 1}, {0x7FFFFFFF, 1}, {-1, 0},
-      {-33, 0}, {static_cast<std::intptr_t>(INT32_MIN), 0},
+    {0, 0},
+    {2, 0},
+    {31, 0},
+    {32, 0},
+    {33, 1},
+    {42, 1},
+    {0x7FFFFFFF, 1},
+    {-1, 0},
+    {-33, 0},
+    {static_cast<std::intptr_t>(INT32_MIN), 0},
 #if INTPTR_MAX > INT32_MAX
-      // A 64-bit instance value counts by its low 32 bits, taken as signed.
-      {static_cast<std::intptr_t>(0xFFFFFFFFll), 0}, {static_cast<std::intptr_t>(0x80000040ll), 0},
-      {static_cast<std::intptr_t>(0x100000021ll), 1},
+    // A 64-bit instance value counts by its low 32 bits, taken as signed.
+    {static_cast<std::intptr_t>(0xFFFFFFFFll), 0},
+    {static_cast<std::intptr_t>(0x80000040ll), 0},
+    {static_cast<std::intptr_t>(0x100000021ll), 1},
 #endif
   };
   for (const auto& c : cases) {

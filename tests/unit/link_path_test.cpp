@@ -41,7 +41,9 @@ TEST_F(LinkPath, TheDoubleByteLocaleWritesPairsAndLeavesOutWhatItLacks) {
   } cases[] = {
       {"lead and trail bytes", u"C:\\TEMP\\\u4E2D\u6587.lnk", "C:\\TEMP\\\x92\x86\x95\xB6.lnk"},
       {"a trail byte 0x5C", u"\u8868.lnk", "\x95\x5C.lnk"},
-      {"half-width katakana take one byte", u"a\uFF71b", "a\xB1" "b"},
+      {"half-width katakana take one byte", u"a\uFF71b",
+       "a\xB1"
+       "b"},
       {"e acute and the euro sign have no bytes", u"caf\u00E9\u20AC", "caf"},
       {"a surrogate pair has none", u"a\U0001F600b", "ab"},
       {"U+0000 ends the text", std::u16string(u"\u4E2D\0\u6587", 3), "\x92\x86"},

@@ -135,8 +135,8 @@ TEST_F(ModuleLifetime, AtExitTheRegKeyClosesBeforeTheAppIsDestroyed) {
     }
     machine().call_observer = [out](const sim::Call& call) {
       if (call.op != sim::Op::RegCloseKey) return;
-      const char* seen = AfxGetApp() == &theApp ? "closed while theApp stands\n"
-                                                : "closed after theApp\n";
+      const char* seen =
+          AfxGetApp() == &theApp ? "closed while theApp stands\n" : "closed after theApp\n";
       (void)!write(out, seen, std::strlen(seen));
     };
     std::exit(0);

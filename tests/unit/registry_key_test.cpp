@@ -52,9 +52,9 @@ TEST_F(RegistryKey, FailedOpenOrCreateLeavesTheHeldKeyOpen) {
   HKEY held = key.m_hKey;
   EXPECT_EQ(key.Open(HKEY_CURRENT_USER, "Software\\Missing", KEY_ALL_ACCESS), ERROR_FILE_NOT_FOUND);
   sim::fail(sim::Op::RegCreateKeyExA, sim::FailMode::once, ERROR_ACCESS_DENIED);
-  EXPECT_EQ(key.Create(HKEY_CURRENT_USER, "Software\\C", nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                       nullptr),
-            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(
+      key.Create(HKEY_CURRENT_USER, "Software\\C", nullptr, 0, KEY_ALL_ACCESS, nullptr, nullptr),
+      ERROR_ACCESS_DENIED);
   EXPECT_EQ(key.m_hKey, held);
   EXPECT_EQ(open_keys(), 1);
   EXPECT_EQ(sim::count_calls("RegCloseKey"), 0);
@@ -75,9 +75,9 @@ TEST_F(RegistryKey, ReplacingAKeyClosesTheOldOneAfterTheNewOneOpened) {
   // The old key's failed close is the result, though the new key is held.
   sim::fail(sim::Op::RegCloseKey, sim::FailMode::once, ERROR_INVALID_HANDLE);
   HKEY second = key.m_hKey;
-  EXPECT_EQ(key.Create(HKEY_CURRENT_USER, "Software\\C", nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                       nullptr),
-            ERROR_INVALID_HANDLE);
+  EXPECT_EQ(
+      key.Create(HKEY_CURRENT_USER, "Software\\C", nullptr, 0, KEY_ALL_ACCESS, nullptr, nullptr),
+      ERROR_INVALID_HANDLE);
   EXPECT_NE(key.m_hKey, nullptr);
   EXPECT_NE(key.m_hKey, second);
   EXPECT_NE(registry().find_key(HKEY_CURRENT_USER, "Software\\C"), nullptr);

@@ -67,22 +67,29 @@ TEST_F(RegistryMethods, OnlyTheFourExactRootNamesSelectARootKey) {
 
 TEST_F(RegistryMethods, AnyOtherRootTextMatchesNothingAndTouchesNoKey) {
   registry().set_text(HKEY_CURRENT_USER, key_path, "v", "x");
-  const char* others[] = {"hkey_current_user", "HKEY_Current_User", " HKEY_CURRENT_USER",
-                          "HKEY_CURRENT_USER ", "\\HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\",
-                          "HKCU", "HKEY_CURRENT_CONFIG", "HKEY_PERFORMANCE_DATA", "", "HKEY_"};
+  const char* others[] = {"hkey_current_user",
+                          "HKEY_Current_User",
+                          " HKEY_CURRENT_USER",
+                          "HKEY_CURRENT_USER ",
+                          "\\HKEY_CURRENT_USER",
+                          "HKEY_CURRENT_USER\\",
+                          "HKCU",
+                          "HKEY_CURRENT_CONFIG",
+                          "HKEY_PERFORMANCE_DATA",
+                          "",
+                          "HKEY_"};
   for (const char* root : others) {
     java.clear_events();
     EXPECT_EQ(get(root, key_path, "v"), "") << root;
-    EXPECT_EQ(java.trace(), (std::vector<std::string>{"borrow " + std::string(root),
-                                                       std::string("borrow ") + key_path,
-                                                       "release " + std::string(root),
-                                                       std::string("release ") + key_path,
-                                                       "new-utf"}))
+    EXPECT_EQ(java.trace(),
+              (std::vector<std::string>{
+                  "borrow " + std::string(root), std::string("borrow ") + key_path,
+                  "release " + std::string(root), std::string("release ") + key_path, "new-utf"}))
         << root;
     EXPECT_EQ(Java_qav_Native_setReg(env, nullptr, str(root), str(key_path), str("v"), str("y")), 0)
         << root;
-    EXPECT_EQ(Java_qav_Native_setRegDWord(env, nullptr, str(root), str(key_path), str("v"), str("1")),
-              0)
+    EXPECT_EQ(
+        Java_qav_Native_setRegDWord(env, nullptr, str(root), str(key_path), str("v"), str("1")), 0)
         << root;
     EXPECT_EQ(Java_qav_Native_delReg(env, nullptr, str(root), str(key_path), str("v")), 0) << root;
     EXPECT_EQ(Java_qav_Native_delRegKey(env, nullptr, str(root), str(key_path)), 0) << root;
@@ -155,7 +162,9 @@ TEST_F(RegistryMethods, SetRegWritesTheBorrowedBytesAndTheirNul) {
       {u"Ab", std::string("Ab\0", 3)},
       {u"", std::string("\0", 1)},
       {u"\u00E9", std::string("\xC3\xA9\0", 3)},
-      {std::u16string(u"a\0b", 3), std::string("a\xC0\x80" "b\0", 5)},
+      {std::u16string(u"a\0b", 3), std::string("a\xC0\x80"
+                                               "b\0",
+                                               5)},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Java_qav_Native_setReg(env, nullptr, str("HKEY_CURRENT_USER"), str(key_path),
@@ -269,7 +278,8 @@ TEST_F(RegistryMethods, DelRegKeyDeletesALeafKeyOnTheRootKeyItself) {
   EXPECT_EQ(del_key("Software\\zozudu\\Test\\Leaf"), 1);
   EXPECT_EQ(registry().find_key(HKEY_CURRENT_USER, "Software\\zozudu\\Test\\Leaf"), nullptr);
   EXPECT_EQ(del_key("Software\\zozudu\\Test\\Leaf"), 0) << "already gone";
-  EXPECT_EQ(sim::count_calls("RegDeleteKeyA HKEY_CURRENT_USER \"Software\\zozudu\\Test\\Leaf\""), 2);
+  EXPECT_EQ(sim::count_calls("RegDeleteKeyA HKEY_CURRENT_USER \"Software\\zozudu\\Test\\Leaf\""),
+            2);
   EXPECT_EQ(sim::count_calls("RegOpenKeyExA") + sim::count_calls("RegCreateKeyExA"), 0);
 }
 
@@ -347,13 +357,13 @@ TEST_F(RegistryMethods, ThreadsSharingTheRegKeyEachGetTheirOwnResults) {
         std::string value = name + "-" + std::to_string(i);
         wrong[t] += Java_qav_Native_setReg(e, nullptr, s("HKEY_CURRENT_USER"), s(key_path), s(name),
                                            s(value)) != 1;
-        jstring read = Java_qav_Native_getRegString(e, nullptr, s("HKEY_CURRENT_USER"), s(key_path),
-                                                    s(name));
+        jstring read =
+            Java_qav_Native_getRegString(e, nullptr, s("HKEY_CURRENT_USER"), s(key_path), s(name));
         wrong[t] += own.utf8(read) != value;
         wrong[t] += Java_qav_Native_setRegDWord(e, nullptr, s("HKEY_CURRENT_USER"), s(key_path),
                                                 s(name + "n"), s(std::to_string(i))) != 1;
-        wrong[t] += Java_qav_Native_delReg(e, nullptr, s("HKEY_CURRENT_USER"), s(key_path),
-                                           s(name)) != 1;
+        wrong[t] +=
+            Java_qav_Native_delReg(e, nullptr, s("HKEY_CURRENT_USER"), s(key_path), s(name)) != 1;
         wrong[t] += Java_qav_Native_delReg(e, nullptr, s("HKEY_CURRENT_USER"), s(key_path),
                                            s(name + "n")) != 1;
       }

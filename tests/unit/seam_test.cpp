@@ -24,10 +24,17 @@ TEST_F(SimulatedRuntime, StrtoulHasThirtyTwoBits) {
     const char* text;
     crt::ulong32 value;
   } cases[] = {
-      {"42abc", 42},           {"+5", 5},           {" 7", 7},
-      {"letters", 0},          {"", 0},             {"0x10", 0},
-      {"-1", 4294967295u},     {"-2", 4294967294u}, {"4294967295", 4294967295u},
-      {"4294967296", 4294967295u}, {"99999999999999999999", 4294967295u},
+      {"42abc", 42},
+      {"+5", 5},
+      {" 7", 7},
+      {"letters", 0},
+      {"", 0},
+      {"0x10", 0},
+      {"-1", 4294967295u},
+      {"-2", 4294967294u},
+      {"4294967295", 4294967295u},
+      {"4294967296", 4294967295u},
+      {"99999999999999999999", 4294967295u},
       {"-4294967296", 4294967295u},
   };
   for (const auto& c : cases) EXPECT_EQ(crt::strtoul(c.text, nullptr, 10), c.value) << c.text;
@@ -159,8 +166,7 @@ TEST_F(SimulatedFaults, AFailedComCreationOrQueryNeverAnswersSuccessWithNoObject
                       static_cast<long>(E_OUTOFMEMORY)}) {
     void* object = reinterpret_cast<void*>(1);
     sim::fail(sim::Op::CoCreateInstance, sim::FailMode::once, staged);
-    HRESULT created =
-        win::CoCreateInstance(CLSID_ShellLink, nullptr, 1, IID_IShellLinkA, &object);
+    HRESULT created = win::CoCreateInstance(CLSID_ShellLink, nullptr, 1, IID_IShellLinkA, &object);
     EXPECT_LT(created, 0) << staged;
     EXPECT_EQ(object, nullptr) << staged;
     if (staged == E_OUTOFMEMORY) {

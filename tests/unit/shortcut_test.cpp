@@ -44,7 +44,7 @@ class CreateShortcut : public ModuleTest {
     return lines;
   }
   const std::vector<std::string> texts_released_in_order = {
-      "release showState", "release targetPath", "release description",
+      "release showState",  "release targetPath", "release description",
       "release workingDir", "release arguments",  "release iconPath"};
 };
 
@@ -62,22 +62,21 @@ TEST_F(CreateShortcut, BorrowsTheSeventhArgumentFirstAndTheLinkPathAsUnitsLast) 
 
 TEST_F(CreateShortcut, SetsEveryFieldAndSavesThroughTheShellLink) {
   ASSERT_EQ(create(Shortcut{}), 1);
-  EXPECT_EQ(com_calls(),
-            (std::vector<std::string>{
-                "CoInitialize null",
-                "CoCreateInstance CLSID_ShellLink null 1 IID_IShellLinkA",
-                "IShellLinkA::QueryInterface IID_IPersistFile",
-                "IShellLinkA::SetPath \"C:\\Program Files\\App\\app.exe\"",
-                "IShellLinkA::SetDescription \"The app\"",
-                "IShellLinkA::SetWorkingDirectory \"C:\\Program Files\\App\"",
-                "IShellLinkA::SetArguments \"-quiet\"",
-                "IShellLinkA::SetShowCmd 5",
-                "IShellLinkA::SetIconLocation \"C:\\Program Files\\App\\app.ico\" 0",
-                "MultiByteToWideChar 0 0 \"C:\\TEMP\\app.lnk\" -1 260",
-                "IPersistFile::Save \"C:\\TEMP\\app.lnk\" 1",
-                "IPersistFile::Release",
-                "IShellLinkA::Release",
-            }));
+  EXPECT_EQ(com_calls(), (std::vector<std::string>{
+                             "CoInitialize null",
+                             "CoCreateInstance CLSID_ShellLink null 1 IID_IShellLinkA",
+                             "IShellLinkA::QueryInterface IID_IPersistFile",
+                             "IShellLinkA::SetPath \"C:\\Program Files\\App\\app.exe\"",
+                             "IShellLinkA::SetDescription \"The app\"",
+                             "IShellLinkA::SetWorkingDirectory \"C:\\Program Files\\App\"",
+                             "IShellLinkA::SetArguments \"-quiet\"",
+                             "IShellLinkA::SetShowCmd 5",
+                             "IShellLinkA::SetIconLocation \"C:\\Program Files\\App\\app.ico\" 0",
+                             "MultiByteToWideChar 0 0 \"C:\\TEMP\\app.lnk\" -1 260",
+                             "IPersistFile::Save \"C:\\TEMP\\app.lnk\" 1",
+                             "IPersistFile::Release",
+                             "IShellLinkA::Release",
+                         }));
   ASSERT_EQ(saved().size(), 1u);
   const auto& link = saved()[0];
   EXPECT_EQ(link.path, "C:\\TEMP\\app.lnk");
@@ -97,9 +96,17 @@ TEST_F(CreateShortcut, ShowCommandIsSevenOnlyForExactlyMinimized) {
     std::string show;
     int command;
   } cases[] = {
-      {"Minimized", 7},  {"minimized", 5}, {"MINIMIZED", 5},  {"MiniMized", 5},
-      {"Minimized ", 5}, {" Minimized", 5}, {"Minimize", 5},  {"Maximized", 5},
-      {"Normal", 5},     {"", 5},           {std::string("Minimized\0", 10), 5},
+      {"Minimized", 7},
+      {"minimized", 5},
+      {"MINIMIZED", 5},
+      {"MiniMized", 5},
+      {"Minimized ", 5},
+      {" Minimized", 5},
+      {"Minimize", 5},
+      {"Maximized", 5},
+      {"Normal", 5},
+      {"", 5},
+      {std::string("Minimized\0", 10), 5},
   };
   for (const auto& c : cases) {
     sim::reset();
@@ -138,7 +145,9 @@ TEST_F(CreateShortcut, PassesTheOtherTextsAsTheirModifiedUtf8Bytes) {
   Shortcut s;
   s.description = std::string("caf\xC3\xA9 a\0b", 9);
   ASSERT_EQ(create(s), 1);
-  EXPECT_EQ(saved()[0].fields.description, "caf\xC3\xA9 a\xC0\x80" "b");
+  EXPECT_EQ(saved()[0].fields.description,
+            "caf\xC3\xA9 a\xC0\x80"
+            "b");
 }
 
 // Narrowed one unit at a time under the runtime's locale ("C" until getStartupDir
@@ -208,16 +217,31 @@ TEST_F(CreateShortcut, ResultFollowsSaveAndEverythingIsReleasedOnEveryPath) {
     jboolean result;
     std::vector<std::string> releases;
   } cases[] = {
-      {"CoInitialize refused (another apartment)", sim::Op::CoInitialize, RPC_E_CHANGED_MODE, 1,
+      {"CoInitialize refused (another apartment)",
+       sim::Op::CoInitialize,
+       RPC_E_CHANGED_MODE,
+       1,
        {"IPersistFile::Release", "IShellLinkA::Release"}},
       {"CoCreateInstance fails", sim::Op::CoCreateInstance, REGDB_E_CLASSNOTREG, 0, {}},
       {"a CoCreateInstance fault staged with a success code still fails, with no object",
-       sim::Op::CoCreateInstance, S_FALSE, 0, {}},
-      {"QueryInterface fails", sim::Op::IShellLinkA_QueryInterface, E_NOINTERFACE, 0,
+       sim::Op::CoCreateInstance,
+       S_FALSE,
+       0,
+       {}},
+      {"QueryInterface fails",
+       sim::Op::IShellLinkA_QueryInterface,
+       E_NOINTERFACE,
+       0,
        {"IShellLinkA::Release"}},
-      {"a setter fails", sim::Op::IShellLinkA_SetPath, 0, 1,
+      {"a setter fails",
+       sim::Op::IShellLinkA_SetPath,
+       0,
+       1,
        {"IPersistFile::Release", "IShellLinkA::Release"}},
-      {"Save fails", sim::Op::IPersistFile_Save, E_FAIL, 0,
+      {"Save fails",
+       sim::Op::IPersistFile_Save,
+       E_FAIL,
+       0,
        {"IPersistFile::Release", "IShellLinkA::Release"}},
   };
   for (const auto& c : cases) {

@@ -55,8 +55,8 @@ TEST_F(StartupFolder, UnreadableValueGivesTheEmptyStringAndLeavesTheLocale) {
     const char* what;
     bool present;
     size_t length;
-  } cases[] = {{"missing", false, 0}, {"261 bytes with its NUL", true, 260},
-               {"400 bytes", true, 399}};
+  } cases[] = {
+      {"missing", false, 0}, {"261 bytes with its NUL", true, 260}, {"400 bytes", true, 399}};
   for (const auto& c : cases) {
     sim::reset();
     machine().registry.ensure_key(HKEY_CURRENT_USER, shell_folders).values.clear();
@@ -111,18 +111,22 @@ TEST_F(StartupFolder, ConvertsADoubleByteValueWithTheUsersCodePage) {
   } cases[] = {
       {"pairs, one with the trail byte 0x5C, and a half-width katakana",
        "C:\\\x95\x5C\\\x92\x86\x95\xB6 \xB1", u"C:\\\u8868\\\u4E2D\u6587 \uFF71"},
-      {"130 pairs fill the 260 bytes", [&] {
+      {"130 pairs fill the 260 bytes",
+       [&] {
          std::string s;
          for (int i = 0; i < 130; ++i) s += middle;
          return s;
-       }(), std::u16string(130, u'\u4E2D')},
+       }(),
+       std::u16string(130, u'\u4E2D')},
       {"260 single bytes give the most units", std::string(260, '\xB1'),
        std::u16string(260, u'\uFF71')},
-      {"a lead byte cut from its trail by the end of the value", [&] {
+      {"a lead byte cut from its trail by the end of the value",
+       [&] {
          std::string s = "a";
          for (int i = 0; i < 129; ++i) s += middle;
          return s + "\x92";
-       }(), u""},
+       }(),
+       u""},
   };
   for (const auto& c : cases) {
     sim::reset();

@@ -115,7 +115,7 @@ class StringArguments : public ModuleTest {
   // One call on a freshly staged machine and in a JNI environment of its
   // own, with the argument at `position` null or refused.
   static Outcome call_once(const EntryPoint& method, const StringMethod& row, std::size_t position,
-                 Spoil spoil) {
+                           Spoil spoil) {
     stage();
     fakejni::Env java;
     std::vector<jstring> arguments;

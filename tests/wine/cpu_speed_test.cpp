@@ -22,7 +22,8 @@ double reference_megahertz(double seconds) {
   QueryPerformanceFrequency(&frequency);
   std::int64_t start = counter_now();
   std::uint64_t first = __rdtsc();
-  std::int64_t end = start + static_cast<std::int64_t>(seconds * static_cast<double>(frequency.QuadPart));
+  std::int64_t end =
+      start + static_cast<std::int64_t>(seconds * static_cast<double>(frequency.QuadPart));
   std::int64_t now;
   while ((now = counter_now()) < end) Sleep(1);
   std::uint64_t last = __rdtsc();
@@ -37,7 +38,8 @@ TEST_F(CpuSpeed, SpendsASecondAndMatchesTheProcessorsClock) {
   QueryPerformanceFrequency(&frequency);
   std::int64_t before = counter_now();
   float speed = call("getCPUSpeed").float_value;
-  double took = static_cast<double>(counter_now() - before) / static_cast<double>(frequency.QuadPart);
+  double took =
+      static_cast<double>(counter_now() - before) / static_cast<double>(frequency.QuadPart);
   double reference = reference_megahertz(4.0);
 
   EXPECT_GE(took, 1.0) << "the call spins a whole second";

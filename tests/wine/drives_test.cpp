@@ -28,9 +28,12 @@ struct DocumentedDriveType {
   const char* label;
 };
 const DocumentedDriveType documented_drive_types[] = {
-    {DRIVE_UNKNOWN, "Unknown"},           {DRIVE_NO_ROOT_DIR, "No Root Directory"},
-    {DRIVE_REMOVABLE, "Floppy/Removable"}, {DRIVE_FIXED, "Hard Disk"},
-    {DRIVE_REMOTE, "Network Drive"},      {DRIVE_CDROM, "CD-ROM Drive"},
+    {DRIVE_UNKNOWN, "Unknown"},
+    {DRIVE_NO_ROOT_DIR, "No Root Directory"},
+    {DRIVE_REMOVABLE, "Floppy/Removable"},
+    {DRIVE_FIXED, "Hard Disk"},
+    {DRIVE_REMOTE, "Network Drive"},
+    {DRIVE_CDROM, "CD-ROM Drive"},
     {DRIVE_RAMDISK, "RAM Disk"},
 };
 
@@ -80,7 +83,8 @@ TEST_F(Drives, MaskAndListAreThePlatformsOwn) {
   }
   for (int pass = 0; pass < 2; ++pass) {
     std::vector<std::string> seen;
-    for (size_t i = 0; i <= expected.size(); ++i) seen.push_back(call_bytes("getLogicalDriveStrings"));
+    for (size_t i = 0; i <= expected.size(); ++i)
+      seen.push_back(call_bytes("getLogicalDriveStrings"));
     std::vector<std::string> whole = expected;
     whole.push_back("");
     EXPECT_EQ(seen, whole) << "pass " << pass;

@@ -14,7 +14,7 @@ TEST(Exports, NoMethodIsFoundUnderAnyOtherName) {
     std::string plain = std::string("Java_qav_Native_") + m.name;
     std::string bytes = "@" + std::to_string(4 * (2 + m.string_arguments));
     std::vector<std::string> others = {"_" + plain, plain + bytes};
-    if (sizeof(void*) == 4) others.push_back(plain);  // the 64-bit form
+    if (sizeof(void*) == 4) others.push_back(plain);                // the 64-bit form
     if (sizeof(void*) == 8) others.push_back("_" + plain + bytes);  // the 32-bit form
     for (const auto& name : others) {
       EXPECT_EQ(GetProcAddress(dll, name.c_str()), nullptr) << name;

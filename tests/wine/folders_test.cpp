@@ -71,9 +71,9 @@ class StartupFolder : public WineTest {
 TEST_F(StartupFolder, MatchesTheRegistryAndRegExe) {
   char value[MAX_PATH] = "";
   DWORD size = sizeof value;
-  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, shell_folders, "Startup", RRF_RT_ANY, nullptr, value,
-                         &size),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegGetValueA(HKEY_CURRENT_USER, shell_folders, "Startup", RRF_RT_ANY, nullptr, value, &size),
+      ERROR_SUCCESS);
   EXPECT_EQ(call_string("getStartupDir"), value);
   EXPECT_NE(reg_query().find(value), std::string::npos) << reg_query();
 }

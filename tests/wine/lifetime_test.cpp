@@ -12,8 +12,8 @@ using Lifetime = WineTest;
 TEST_F(Lifetime, LoadingAddedTheTwoFlagsToTheErrorMode) {
   UINT expected = wine::error_mode_before_load() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
   EXPECT_EQ(wine::error_mode_before_load(), static_cast<UINT>(SEM_NOALIGNMENTFAULTEXCEPT));
-  EXPECT_EQ(wine::error_mode_after_load(), expected) << std::hex << "before the load: "
-                                      << wine::error_mode_before_load();
+  EXPECT_EQ(wine::error_mode_after_load(), expected)
+      << std::hex << "before the load: " << wine::error_mode_before_load();
 }
 
 TEST_F(Lifetime, DesWinAnswersZeroEveryTimeAndTheModuleGoesOn) {

@@ -45,7 +45,8 @@ std::string dword_bytes(DWORD n) {
   return s;
 }
 
-// One line of `reg query KEY /v NAME` (or /ve): the name, the type and the data as reg.exe prints them.
+// One line of `reg query KEY /v NAME` (or /ve): the name, the type and the data as reg.exe prints
+// them.
 struct RegLine {
   bool found = false;
   std::string type, data;
@@ -109,14 +110,17 @@ TEST_F(RegistryWine, SetRegWritesTheJavaBytesAsRegSz) {
   } cases[] = {
       {"ascii", u"Ab", std::string("Ab\0", 3)},
       {"e-acute", u"caf\u00E9", std::string("caf\xC3\xA9\0", 6)},
-      {"nul inside", std::u16string(u"a\0b", 3), std::string("a\xC0\x80" "b\0", 5)},
+      {"nul inside", std::u16string(u"a\0b", 3),
+       std::string("a\xC0\x80"
+                   "b\0",
+                   5)},
       {"empty", u"", std::string("\0", 1)},
   };
   for (const auto& c : cases) {
-    testhost::Result r = wine::module().call(
-        java.jni(), "setReg",
-        {java.make_utf8("HKEY_CURRENT_USER"), java.make_utf8(scratch), java.make_utf8(c.name),
-         java.make(c.java, "value")});
+    testhost::Result r =
+        wine::module().call(java.jni(), "setReg",
+                            {java.make_utf8("HKEY_CURRENT_USER"), java.make_utf8(scratch),
+                             java.make_utf8(c.name), java.make(c.java, "value")});
     EXPECT_EQ(r.boolean_value, 1) << c.name;
     RawValue v = read_raw(c.name);
     EXPECT_EQ(v.status, ERROR_SUCCESS) << c.name;
@@ -140,12 +144,18 @@ TEST_F(RegistryWine, SetRegDWordWritesTheRuntimesConversion) {
   struct Case {
     const char* text;
     DWORD number;
-  } cases[] = {{"42abc", 42},           {"+5", 5},
-               {" 7", 7},               {"letters", 0},
-               {"", 0},                 {"0x10", 0},
-               {"-1", 4294967295u},     {"-4294967295", 1},
-               {"4294967295", 4294967295u}, {"4294967296", 4294967295u},
-               {"-4294967296", 4294967295u}, {"-99999999999999999999", 4294967295u}};
+  } cases[] = {{"42abc", 42},
+               {"+5", 5},
+               {" 7", 7},
+               {"letters", 0},
+               {"", 0},
+               {"0x10", 0},
+               {"-1", 4294967295u},
+               {"-4294967295", 1},
+               {"4294967295", 4294967295u},
+               {"4294967296", 4294967295u},
+               {"-4294967296", 4294967295u},
+               {"-99999999999999999999", 4294967295u}};
   for (const auto& c : cases) {
     ASSERT_TRUE(set_dword("n", c.text)) << c.text;
     RawValue v = read_raw("n");
@@ -181,13 +191,13 @@ TEST_F(RegistryWine, MissingKeysAndValuesGiveTheFailureValues) {
   EXPECT_EQ(get("missing"), "");
   EXPECT_EQ(get("v", "Software\\zozudu\\Test\\missing"), "");
   EXPECT_EQ(call("delReg", {"HKEY_CURRENT_USER", scratch, "missing"}).boolean_value, 0);
-  EXPECT_EQ(call("delReg", {"HKEY_CURRENT_USER", "Software\\zozudu\\Test\\missing", "v"})
-                .boolean_value,
-            0);
-  EXPECT_EQ(call("delRegKey", {"HKEY_CURRENT_USER", "Software\\zozudu\\Test\\missing"})
-                .boolean_value,
-            0);
-  for (const char* root : {"hkey_current_user", "HKEY_CURRENT_USER ", "HKCU", "\\HKEY_CURRENT_USER"}) {
+  EXPECT_EQ(
+      call("delReg", {"HKEY_CURRENT_USER", "Software\\zozudu\\Test\\missing", "v"}).boolean_value,
+      0);
+  EXPECT_EQ(
+      call("delRegKey", {"HKEY_CURRENT_USER", "Software\\zozudu\\Test\\missing"}).boolean_value, 0);
+  for (const char* root :
+       {"hkey_current_user", "HKEY_CURRENT_USER ", "HKCU", "\\HKEY_CURRENT_USER"}) {
     EXPECT_EQ(call_bytes("getRegString", {root, scratch, "v"}), "") << root;
     EXPECT_EQ(call("setReg", {root, scratch, "w", "x"}).boolean_value, 0) << root;
   }
@@ -233,8 +243,9 @@ TEST_F(RegistryWine, ThreadsDoingSetGetAndDeleteAtOnceAllSucceed) {
         wrong[t] += run("setReg", {"HKEY_CURRENT_USER", scratch, name, value}).boolean_value != 1;
         jstring read = run("getRegString", {"HKEY_CURRENT_USER", scratch, name}).string_value;
         wrong[t] += !read || own.new_utf_bytes(read) != value;
-        wrong[t] += run("setRegDWord", {"HKEY_CURRENT_USER", scratch, name + "n",
-                                        std::to_string(i)}).boolean_value != 1;
+        wrong[t] +=
+            run("setRegDWord", {"HKEY_CURRENT_USER", scratch, name + "n", std::to_string(i)})
+                .boolean_value != 1;
         wrong[t] += run("delReg", {"HKEY_CURRENT_USER", scratch, name}).boolean_value != 1;
         wrong[t] += run("delReg", {"HKEY_CURRENT_USER", scratch, name + "n"}).boolean_value != 1;
       }

@@ -40,8 +40,8 @@ std::wstring widen(const std::string& utf8) {
 }
 
 std::string file_bytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "";
   std::string bytes;
   char buffer[4096];
@@ -51,7 +51,9 @@ std::string file_bytes(const std::wstring& path) {
   return bytes;
 }
 
-bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // The fields a shortcut file holds, as a fresh shell link loads them.
 struct ReadBack {
@@ -99,8 +101,8 @@ class Shortcuts : public WineTest {
   void SetUp() override { CoInitialize(nullptr); }
 
   jboolean create(const std::string& link_path, const Link& l) {
-    return call("createSC", {link_path, l.target, l.description, l.working_dir, l.arguments,
-                             l.icon, l.show_state})
+    return call("createSC", {link_path, l.target, l.description, l.working_dir, l.arguments, l.icon,
+                             l.show_state})
         .boolean_value;
   }
   static std::uint32_t show_command_in(const std::string& bytes) {
@@ -139,8 +141,8 @@ TEST_F(Shortcuts, RoundTripEveryFieldAndLeaveTheFilesForLnkinfo) {
       EXPECT_EQ(r.icon_index, 0) << l.file;
     }
 
-    manifest << l.file << '\t' << l.target << '\t' << l.description << '\t' << l.working_dir
-             << '\t' << l.arguments << '\t' << l.icon << '\t' << l.show_command << '\n';
+    manifest << l.file << '\t' << l.target << '\t' << l.description << '\t' << l.working_dir << '\t'
+             << l.arguments << '\t' << l.icon << '\t' << l.show_command << '\n';
   }
 }
 
