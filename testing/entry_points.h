@@ -15,10 +15,11 @@
 
 #include "fake_jni.h"
 #include "method_table.h"
+#include "testing/result_kind.h"
 
 namespace entry_points {
 
-enum class ResultKind { Int, Boolean, Long, Float, String };
+using testing_support::ResultKind;
 
 // One call's result.
 struct Answer {
@@ -64,36 +65,13 @@ Answer call(JNIEnv* env, const std::vector<jstring>& arguments) {
   return call_with<Entry>(env, arguments, std::make_index_sequence<Arguments>{});
 }
 
-template <typename T>
-constexpr ResultKind kind_of();
-template <>
-constexpr ResultKind kind_of<jint>() {
-  return ResultKind::Int;
-}
-template <>
-constexpr ResultKind kind_of<jboolean>() {
-  return ResultKind::Boolean;
-}
-template <>
-constexpr ResultKind kind_of<jlong>() {
-  return ResultKind::Long;
-}
-template <>
-constexpr ResultKind kind_of<jfloat>() {
-  return ResultKind::Float;
-}
-template <>
-constexpr ResultKind kind_of<jstring>() {
-  return ResultKind::String;
-}
-
 }  // namespace detail
 
 // The thirty entry points, in the table's (export) order.
 inline const std::vector<EntryPoint>& all() {
   static const std::vector<EntryPoint> table = {
 #define ZOZUDU_ENTRY_POINT(name, type, nargs, descriptor, ordinal) \
-  {#name, detail::kind_of<type>(), nargs, &detail::call<&Java_qav_Native_##name, nargs>},
+  {#name, testing_support::kind_of<type>(), nargs, &detail::call<&Java_qav_Native_##name, nargs>},
       ZOZUDU_METHODS(ZOZUDU_ENTRY_POINT)
 #undef ZOZUDU_ENTRY_POINT
   };

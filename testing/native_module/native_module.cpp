@@ -10,29 +10,6 @@ namespace testhost {
 
 namespace {
 
-template <typename T>
-constexpr ResultKind kind_of();
-template <>
-constexpr ResultKind kind_of<jint>() {
-  return ResultKind::Int;
-}
-template <>
-constexpr ResultKind kind_of<jboolean>() {
-  return ResultKind::Boolean;
-}
-template <>
-constexpr ResultKind kind_of<jlong>() {
-  return ResultKind::Long;
-}
-template <>
-constexpr ResultKind kind_of<jfloat>() {
-  return ResultKind::Float;
-}
-template <>
-constexpr ResultKind kind_of<jstring>() {
-  return ResultKind::String;
-}
-
 // Calls through the exact prototype the JVM would use: JNICALL, the
 // environment, a class reference and as many jstrings as the method takes.
 template <typename R, std::size_t... I>
@@ -68,7 +45,7 @@ R invoke_with(FARPROC entry, JNIEnv* env, const std::vector<jstring>& args) {
 const std::vector<MethodInfo>& methods() {
   static const std::vector<MethodInfo> table = {
 #define ZOZUDU_METHOD_INFO(name, type, nargs, descriptor, ordinal) \
-  {#name, kind_of<type>(), nargs, descriptor, ordinal},
+  {#name, testing_support::kind_of<type>(), nargs, descriptor, ordinal},
       ZOZUDU_METHODS(ZOZUDU_METHOD_INFO)
 #undef ZOZUDU_METHOD_INFO
   };

@@ -11,10 +11,11 @@
 #include <jni.h>
 
 #include "platform/unique_handle.h"
+#include "testing/result_kind.h"
 
 namespace testhost {
 
-enum class ResultKind { Int, Boolean, Long, Float, String };
+using testing_support::ResultKind;
 
 struct MethodInfo {
   const char* name;
