@@ -137,7 +137,12 @@ void stage_machine(FuzzedDataProvider& in, sim::Machine& m) {
     m.files.add_directory(directory);
     m.files.set_current_directory(directory);
   }
+  // The locale: "C", the user's single-byte one or a double-byte one, and
+  // perhaps another thread's switch to the user's in the middle of a conversion.
+  if (in.ConsumeBool()) sim::stage_double_byte_user_locale(m.locale);
   m.locale.user_default = in.ConsumeBool();
+  if (in.ConsumeBool())
+    m.locale.switch_to_user_after_wctombs = in.ConsumeIntegralInRange<int>(1, 300);
 }
 
 // At most one operation fails: which one, at which of its occurrences, and
@@ -178,6 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   stage_fault(in);
   const sim::Holdings before = sim::holdings();
+  const bool switch_staged = m.locale.switch_to_user_after_wctombs > 0;
 
   entry_points::Answer answer = method.call(java.jni(), arguments);
 
@@ -191,7 +197,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string name = method.name;
   testing_support::Purpose purpose;
   purpose.moves_current_directory = name == "chdir" && answer.number == 0;
-  purpose.switches_locale = name == "getStartupDir";
+  // A staged switch stands for another thread's getStartupDir.
+  purpose.switches_locale = name == "getStartupDir" || switch_staged;
   for (const auto& line : testing_support::leftovers(java, before, purpose)) {
     broken(method.name, line);
   }
