@@ -15,14 +15,12 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "fake_jni.h"
 #include "platform/sim/machine.h"
-#include "registry/the_reg_key.h"
 #include "testing/entry_points.h"
 #include "testing/leftovers.h"
 
